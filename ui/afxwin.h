@@ -1,0 +1,12 @@
+#pragma once
+// The dialog layer in one include.
+#include "ui/app.h"
+#include "ui/clipboard.h"
+#include "ui/controls.h"
+#include "ui/dialog.h"
+#include "ui/file_dialog.h"
+#include "ui/menu.h"
+#include "ui/message_map.h"
+#include "ui/types.h"
+#include "ui/window_handle.h"
+#include "ui/wnd.h"

@@ -1,0 +1,70 @@
+#pragma once
+// Typed access to the controls of a dialog template.
+#include <string>
+
+#include "ui/wnd.h"
+
+class QIcon;
+using HICON = const QIcon*;
+
+class CEdit : public CWnd {
+public:
+    void SetSel(int start, int end);
+};
+
+class CButton : public CWnd {
+public:
+    int GetCheck() const;
+    void SetCheck(int check);
+};
+
+class CStatic : public CWnd {
+public:
+    void SetIcon(HICON icon);
+};
+
+class CComboBox : public CWnd {
+public:
+    int GetCount() const;
+    int GetCurSel() const;  // -1 when nothing is selected (or, editable, once text is typed)
+    int SetCurSel(int index);
+    std::string GetLBText(int index) const;
+    int AddString(const std::string& text);
+    void ResetContent();
+    int FindString(int startAfter, const std::string& prefix) const;
+    int SelectString(int startAfter, const std::string& prefix);
+};
+
+class CListCtrl : public CWnd {
+public:
+    int InsertColumn(int column, const std::string& heading, int format = LVCFMT_LEFT,
+                     int width = -1);
+    int InsertItem(int row, const std::string& label);
+    BOOL SetItemText(int row, int column, const std::string& text);
+    std::string GetItemText(int row, int column) const;
+    int GetItemCount() const;
+    int GetColumnWidth(int column) const;
+    std::string GetColumnHeading(int column) const;
+    unsigned GetExtendedStyle() const;
+    void SetExtendedStyle(unsigned style);
+};
+
+class CListBox : public CWnd {
+public:
+    int AddString(const std::string& text);
+    int InsertString(int index, const std::string& text);
+    int DeleteString(int index);  // returns the count left, or -1
+    int GetCount() const;
+    std::string GetText(int index) const;
+    int SetTopIndex(int index);
+    int GetTopIndex() const;
+    void ResetContent();
+};
+
+class CSpinButtonCtrl : public CWnd {
+public:
+    void SetRange32(int lower, int upper);
+    void GetRange32(int& lower, int& upper) const;
+    int SetPos32(int pos);
+    int GetPos32() const;
+};
