@@ -1,0 +1,130 @@
+// Single readings on the user-interface thread and the continuous-acquisition worker.
+#include "console/acquisition.h"
+
+#include <chrono>
+#include <cstdio>
+#include <memory>
+#include <thread>
+
+#include "console/scanner_dlg.h"
+#include "link/temperature_block.h"
+#include "res/resource.h"
+
+std::atomic<int> g_acquiring{0};
+
+namespace {
+
+std::string Decimal(int value) {
+    char text[16];
+    std::snprintf(text, sizeof text, "%d", value);
+    return text;
+}
+
+}  // namespace
+
+void CScannerDlg::OnSingleAcquisition() {
+    UpdateData(TRUE);
+    CommPort port = OpenConfiguredPort();
+    if (!port) {
+        MessageBox("打开串口错误!");
+        return;
+    }
+    const bool ok = ExchangeTemperatureBlock(port, m_address, false, g_rxBlock);
+    port.Close();
+    if (ok) {
+        ShowTemperatures();
+    } else {
+        MessageBox("返回数据错误!");
+    }
+}
+
+LRESULT CScannerDlg::OnPollOnce(WPARAM, LPARAM lParam) {
+    UpdateData(TRUE);
+    CommPort port = OpenConfiguredPort();
+    if (!port) {
+        if (lParam != 0) *reinterpret_cast<void**>(lParam) = nullptr;
+        return 0;
+    }
+    const bool ok = ExchangeTemperatureBlock(port, m_address, false, g_rxBlock);
+    port.Close();
+    if (ok) ShowTemperatures();
+    return 0;
+}
+
+void CScannerDlg::OnContinuousAcquisition() {
+    UpdateData(TRUE);
+    if (m_periodMs < kMinPeriodMs) {
+        MessageBox("最小采集周期600ms");
+        m_periodMs = kMinPeriodMs;
+        UpdateData(FALSE);
+        return;
+    }
+    if (m_continuousOn == 0) {
+        m_continuousOn = 1;
+        m_btnContinuous.SetWindowText("取消采集");
+        UpdateData(TRUE);
+        g_acquiring = 1;
+        AfxBeginThread(AcquisitionThread, new HWND(GetSafeHwnd()));
+    } else {
+        m_continuousOn = 0;
+        g_acquiring = 0;
+        m_btnContinuous.SetWindowText("连续采集");
+        m_failCountText.clear();
+        m_okCountText.clear();
+        UpdateData(FALSE);
+    }
+}
+
+LRESULT CScannerDlg::OnGetPollSettings(WPARAM, LPARAM lParam) {
+    UpdateData(TRUE);
+    auto* settings = reinterpret_cast<PollSettings*>(lParam);
+    settings->baud = BaudFromText(m_baudText);
+    settings->port = m_port;
+    settings->address = m_address;
+    settings->period = m_periodMs;
+    return 0;
+}
+
+// lParam is the worker's block after a good reading and 0 after a failure. The worker waits in
+// its send meanwhile, so the block is copied whole before the next exchange overwrites it.
+LRESULT CScannerDlg::OnPollResult(WPARAM wParam, LPARAM lParam) {
+    if (lParam != 0) {
+        g_rxBlock = *reinterpret_cast<const ReplyBlock*>(lParam);
+        m_okCountText = Decimal(static_cast<int>(wParam));
+        ShowTemperatures();
+    } else {
+        m_failCountText = Decimal(static_cast<int>(wParam));
+    }
+    UpdateData(FALSE);
+    return 0;
+}
+
+unsigned AcquisitionThread(void* param) {
+    // Everything the worker uses is its own, so it may outlive the window and the program's end.
+    const std::unique_ptr<HWND> window(static_cast<HWND*>(param));
+    const auto settings = std::make_unique<PollSettings>();
+    SendMessage(*window, WM_GET_POLL_SETTINGS, 0, reinterpret_cast<LPARAM>(settings.get()));
+
+    CommPort port = OpenCommPort(*settings, TimeoutProfile::Polling);
+    if (!port) {
+        MessageBoxNoOwner("打开串口失败!");
+        return 0;
+    }
+
+    const auto block = std::make_unique<ReplyBlock>();
+    int good = 0;
+    int failed = 0;
+    while (g_acquiring != 0) {
+        // The port stays open between readings: drop the late tail of an abandoned reply, or it
+        // would be taken for the start of the next one.
+        port.Purge();
+        const bool ok = ExchangeTemperatureBlock(port, settings->address, true, *block);
+        const int count = ok ? ++good : ++failed;
+        std::this_thread::sleep_for(std::chrono::milliseconds(settings->period));
+        SendMessage(*window, WM_POLL_RESULT, static_cast<WPARAM>(count),
+                    ok ? reinterpret_cast<LPARAM>(block.get()) : 0);
+    }
+    port.Close();
+    g_acquiring = 0;
+    return 0;
+}

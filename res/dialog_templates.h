@@ -1,0 +1,8 @@
+#pragma once
+#include "ui/dialog_template.h"
+
+const DialogTemplate& AboutBoxTemplate();      // 100
+const DialogTemplate& ScannerDialogTemplate();  // 102
+
+// Registers the string table and the icons with the dialog layer.
+void RegisterResources();

@@ -1,0 +1,46 @@
+#pragma once
+// Resource numbers: dialog templates, strings, the icon and the control identifiers.
+
+constexpr int IDD_ABOUTBOX = 100;
+constexpr int IDS_ABOUTBOX = 101;
+constexpr int IDD_SCANNER_DIALOG = 102;
+constexpr int IDR_MAINFRAME = 128;
+constexpr int IDD_PT100_DIALOG = 130;
+
+// System-menu command of the About box.
+constexpr unsigned IDM_ABOUTBOX = 0x0010;
+
+// Main console window (template 102).
+constexpr int IDC_PORT = 1000;
+constexpr int IDC_BAUD = 1001;
+constexpr int IDC_ADDRESS = 1002;
+constexpr int IDC_SIGNAL_COUNT = 1003;
+constexpr int IDC_SET_SIGNAL_COUNT = 1004;
+constexpr int IDC_CHANNEL = 1005;
+constexpr int IDC_REGISTER = 1006;
+constexpr int IDC_SN_INDEX = 1007;
+constexpr int IDC_LIST_LEFT = 1008;
+constexpr int IDC_SINGLE_ACQUISITION = 1009;
+constexpr int IDC_CONTINUOUS_ACQUISITION = 1010;
+constexpr int IDC_PERIOD = 1011;
+constexpr int IDC_OK_COUNT = 1012;
+constexpr int IDC_FAIL_COUNT = 1013;
+constexpr int IDC_READ_SN = 1014;
+constexpr int IDC_LIST_MIDDLE = 1015;
+constexpr int IDC_SN_BYTE1 = 1016;
+constexpr int IDC_SN_BYTE2 = 1017;
+constexpr int IDC_SN_BYTE3 = 1018;
+constexpr int IDC_SN_BYTE4 = 1019;
+constexpr int IDC_MODE_SEMI_AUTO = 1020;
+constexpr int IDC_MODE_MANUAL = 1021;
+constexpr int IDC_SN_BYTE5 = 1022;
+constexpr int IDC_SN_BYTE6 = 1023;
+constexpr int IDC_SN_BYTE7 = 1024;
+constexpr int IDC_SN_BYTE8 = 1025;
+constexpr int IDC_MODE_FULL_AUTO = 1026;
+constexpr int IDC_FILE_REGISTER = 1027;
+constexpr int IDC_PT100_SETTINGS = 1028;
+constexpr int IDC_LIST_RIGHT = 1029;
+
+constexpr int kSnByteIds[8] = {IDC_SN_BYTE1, IDC_SN_BYTE2, IDC_SN_BYTE3, IDC_SN_BYTE4,
+                               IDC_SN_BYTE5, IDC_SN_BYTE6, IDC_SN_BYTE7, IDC_SN_BYTE8};
