@@ -1,0 +1,26 @@
+#include "link/port_directory.h"
+
+#include <cstdlib>
+#include <filesystem>
+#include <system_error>
+
+std::string PortDirectory() {
+    if (const char* dir = std::getenv("K7R2_PORT_DIR"); dir != nullptr && *dir != '\0') {
+        return dir;
+    }
+    const char* home = std::getenv("HOME");
+    return std::string(home != nullptr ? home : "") + "/.config/k7r2/ports";
+}
+
+std::string ResolvePortPath(int port) {
+    const std::filesystem::path link =
+        std::filesystem::path(PortDirectory()) / ("COM" + std::to_string(port));
+    std::error_code error;
+    // A dangling link still names the port: opening it fails, rather than silently falling
+    // back to a different device.
+    if (std::filesystem::exists(std::filesystem::symlink_status(link, error))) {
+        return link.string();
+    }
+    if (port < 1) return {};
+    return "/dev/ttyS" + std::to_string(port - 1);
+}

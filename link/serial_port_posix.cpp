@@ -1,0 +1,232 @@
+// POSIX serial backend: a terminal device opened non-blocking, with the blocking, timed
+// behaviour of the port built on poll().
+#include <fcntl.h>
+#include <poll.h>
+#include <sys/file.h>
+#include <sys/ioctl.h>
+#include <termios.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <chrono>
+#include <cstring>
+#include <deque>
+#include <memory>
+
+#include "link/port_directory.h"
+#include "link/serial_port.h"
+#include "link/serial_port_impl.h"
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+struct BaudCode {
+    int rate;
+    speed_t code;
+};
+
+constexpr BaudCode kStandardRates[] = {
+    {50, B50},           {75, B75},           {110, B110},         {134, B134},
+    {150, B150},         {200, B200},         {300, B300},         {600, B600},
+    {1200, B1200},       {1800, B1800},       {2400, B2400},       {4800, B4800},
+    {9600, B9600},       {19200, B19200},     {38400, B38400},     {57600, B57600},
+    {115200, B115200},   {230400, B230400},   {460800, B460800},   {500000, B500000},
+    {576000, B576000},   {921600, B921600},   {1000000, B1000000}, {1152000, B1152000},
+    {1500000, B1500000}, {2000000, B2000000}, {2500000, B2500000}, {3000000, B3000000},
+    {3500000, B3500000}, {4000000, B4000000},
+};
+
+// A real driver rejects rates outside its table, a pseudo-terminal accepts anything; refusing
+// them here makes both behave alike.
+bool SpeedCodeOf(int rate, speed_t& code) {
+    for (const BaudCode& entry : kStandardRates) {
+        if (entry.rate == rate) {
+            code = entry.code;
+            return true;
+        }
+    }
+    return false;
+}
+
+int MillisecondsUntil(Clock::time_point deadline) {
+    const auto left = deadline - Clock::now();
+    if (left <= Clock::duration::zero()) return 0;
+    // Round up so that poll never wakes just before the deadline and spins.
+    const auto ms = std::chrono::ceil<std::chrono::milliseconds>(left).count();
+    return static_cast<int>(std::min<long long>(ms, 1 << 30));
+}
+
+class PosixPort final : public CommPort::Impl {
+public:
+    PosixPort(int fd, CommTimeouts timeouts) : fd_(fd), timeouts_(timeouts) {}
+    PosixPort(const PosixPort&) = delete;
+    PosixPort& operator=(const PosixPort&) = delete;
+
+    ~PosixPort() override {
+        // A leftover exclusive flag on a pseudo-terminal whose other end stays open would make
+        // the next unprivileged open fail; the lock goes with the descriptor.
+        ioctl(fd_, TIOCNXCL);
+        close(fd_);
+    }
+
+    int Write(const std::uint8_t* bytes, int count) override {
+        const auto deadline = Clock::now() + std::chrono::milliseconds(
+                                                 timeouts_.writeTotalConstant +
+                                                 std::uint64_t{timeouts_.writeTotalMultiplier} *
+                                                     static_cast<unsigned>(count));
+        int written = 0;
+        while (written < count) {
+            const ssize_t n = write(fd_, bytes + written, static_cast<size_t>(count - written));
+            if (n > 0) {
+                written += static_cast<int>(n);
+                continue;
+            }
+            if (n < 0 && errno == EINTR) continue;
+            if (n < 0 && errno != EAGAIN && errno != EWOULDBLOCK) break;
+            const int waitMs = MillisecondsUntil(deadline);
+            if (waitMs == 0) break;
+            pollfd entry{fd_, POLLOUT, 0};
+            const int ready = poll(&entry, 1, waitMs);
+            if (ready < 0 && errno == EINTR) continue;
+            if (ready <= 0 || (entry.revents & (POLLHUP | POLLERR | POLLNVAL)) != 0) break;
+        }
+        return written;
+    }
+
+    int Read(std::uint8_t* bytes, int count) override {
+        const auto deadline = Clock::now() + std::chrono::milliseconds(
+                                                 timeouts_.readTotalConstant +
+                                                 std::uint64_t{timeouts_.readTotalMultiplier} *
+                                                     static_cast<unsigned>(count));
+        int got = TakeQueued(bytes, count);
+        bool lastLook = false;
+        while (got < count) {
+            const ssize_t n = read(fd_, bytes + got, static_cast<size_t>(count - got));
+            if (n > 0) {
+                got += static_cast<int>(n);
+                continue;
+            }
+            if (n < 0 && errno == EINTR) continue;
+            // End of file or an I/O error: the device is gone.
+            if (n == 0 || (errno != EAGAIN && errno != EWOULDBLOCK)) break;
+            if (lastLook) break;
+            const int waitMs = MillisecondsUntil(deadline);
+            if (waitMs == 0) break;
+            pollfd entry{fd_, POLLIN, 0};
+            const int ready = poll(&entry, 1, waitMs);
+            if (ready < 0 && errno == EINTR) continue;
+            if (ready < 0) break;
+            // After the deadline or a hang-up, take what is still there and stop.
+            if (ready == 0 || (entry.revents & (POLLHUP | POLLERR | POLLNVAL)) != 0) {
+                lastLook = true;
+            }
+        }
+        return got;
+    }
+
+    unsigned QueuedInput() override {
+        int pending = 0;
+        if (ioctl(fd_, FIONREAD, &pending) != 0 || pending < 0) {
+            // The device is gone; only the bytes already taken in can still be read.
+            return static_cast<unsigned>(queue_.size());
+        }
+        return static_cast<unsigned>(queue_.size()) + static_cast<unsigned>(pending);
+    }
+
+    unsigned WaitForInput(std::uint16_t wanted, std::uint32_t timeoutMs) override {
+        const auto deadline = Clock::now() + std::chrono::milliseconds(timeoutMs);
+        bool deadlineReached = false;
+        for (;;) {
+            // Bytes read into the userspace queue no longer keep poll() readable, so the next
+            // wake-up means new bytes (or a hang-up), never a spin on old ones.
+            const bool alive = Drain(wanted);
+            int pending = 0;
+            const bool queried = ioctl(fd_, FIONREAD, &pending) == 0 && pending >= 0;
+            const unsigned queued = static_cast<unsigned>(queue_.size()) +
+                                    (queried ? static_cast<unsigned>(pending) : 0u);
+            if (queued >= wanted || !alive || !queried || deadlineReached) return queued;
+            const int waitMs = MillisecondsUntil(deadline);
+            if (waitMs == 0) return queued;
+            pollfd entry{fd_, POLLIN, 0};
+            const int ready = poll(&entry, 1, waitMs);
+            if (ready < 0 && errno != EINTR) return queued;
+            // Look once more after the deadline or a hang-up, then stop.
+            if (ready == 0 || (ready > 0 && (entry.revents & (POLLHUP | POLLERR | POLLNVAL)))) {
+                deadlineReached = true;
+            }
+        }
+    }
+
+    void Purge() override {
+        tcflush(fd_, TCIOFLUSH);
+        queue_.clear();
+    }
+
+private:
+    int TakeQueued(std::uint8_t* bytes, int count) {
+        const int taken = static_cast<int>(std::min<std::size_t>(queue_.size(),
+                                                                 static_cast<std::size_t>(count)));
+        std::copy_n(queue_.begin(), taken, bytes);
+        queue_.erase(queue_.begin(), queue_.begin() + taken);
+        return taken;
+    }
+
+    // Moves readable bytes into the userspace queue, up to what the waiter needs. False when the
+    // device has gone away (end of file or an I/O error).
+    bool Drain(std::uint16_t wanted) {
+        std::uint8_t chunk[512];
+        while (queue_.size() < wanted) {
+            const ssize_t n = read(fd_, chunk, sizeof chunk);
+            if (n > 0) {
+                queue_.insert(queue_.end(), chunk, chunk + n);
+                continue;
+            }
+            if (n < 0 && errno == EINTR) continue;
+            return n < 0 && (errno == EAGAIN || errno == EWOULDBLOCK);
+        }
+        return true;
+    }
+
+    int fd_;
+    CommTimeouts timeouts_;
+    std::deque<std::uint8_t> queue_;
+};
+
+}  // namespace
+
+CommPort OpenCommPort(const PollSettings& settings, TimeoutProfile profile) {
+    const std::string path = ResolvePortPath(settings.port);
+    if (path.empty()) return CommPort();
+    const int fd = open(path.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) return CommPort();
+    // TIOCEXCL keeps other processes out, but not root; the lock holds against everyone who
+    // opens the port through this code.
+    if (flock(fd, LOCK_EX | LOCK_NB) != 0) {
+        close(fd);
+        return CommPort();
+    }
+    ioctl(fd, TIOCEXCL);
+    // From here the port owns the descriptor and undoes the exclusive flag when it closes.
+    auto impl = std::make_unique<PosixPort>(fd, TimeoutsOf(profile));
+
+    termios line{};
+    if (tcgetattr(fd, &line) != 0) std::memset(&line, 0, sizeof line);
+    speed_t speed = B0;
+    if (!SpeedCodeOf(settings.baud, speed)) return CommPort();
+    cfmakeraw(&line);
+    line.c_cflag &= ~static_cast<tcflag_t>(CSIZE | PARENB | CSTOPB);
+    line.c_cflag |= CS8 | CREAD | CLOCAL;
+    // With VMIN 0 a non-blocking read of an empty queue returns 0, indistinguishable from a
+    // hang-up; VMIN 1 makes it fail with EAGAIN instead.
+    line.c_cc[VMIN] = 1;
+    line.c_cc[VTIME] = 0;
+    if (cfsetispeed(&line, speed) != 0 || cfsetospeed(&line, speed) != 0) return CommPort();
+    if (tcsetattr(fd, TCSANOW, &line) != 0) return CommPort();
+
+    int dtr = TIOCM_DTR;
+    ioctl(fd, TIOCMBIC, &dtr);  // a pseudo-terminal has no modem lines; that is fine
+    impl->Purge();
+    return CommPort(std::move(impl));
+}
