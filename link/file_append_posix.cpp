@@ -11,9 +11,8 @@
 bool AppendToRegularFile(const std::string& path, const std::string& bytes) {
     // O_NOFOLLOW: a link planted in the file's place must not redirect the write elsewhere.
     // O_NONBLOCK: a FIFO in its place must not block the writer; fstat then refuses it.
-    const int fd =
-        open(path.c_str(), O_WRONLY | O_APPEND | O_CREAT | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC,
-             0666);
+    const int fd = open(path.c_str(),
+                        O_WRONLY | O_APPEND | O_CREAT | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC, 0666);
     if (fd < 0) return false;
     struct stat info {};
     if (fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
@@ -50,4 +49,6 @@ std::string CurrentDirectory() {
     return dir;
 }
 
-char PathSeparator() { return '/'; }
+char PathSeparator() {
+    return '/';
+}

@@ -23,7 +23,9 @@ CommPort::CommPort(CommPort&&) noexcept = default;
 CommPort& CommPort::operator=(CommPort&&) noexcept = default;
 CommPort::~CommPort() = default;
 
-bool CommPort::IsOpen() const { return impl_ != nullptr; }
+bool CommPort::IsOpen() const {
+    return impl_ != nullptr;
+}
 
 int CommPort::Write(const std::uint8_t* bytes, int count) {
     if (!impl_ || bytes == nullptr || count <= 0) return 0;
@@ -35,7 +37,9 @@ int CommPort::Read(std::uint8_t* bytes, int count) {
     return impl_->Read(bytes, count);
 }
 
-unsigned CommPort::QueuedInput() { return impl_ ? impl_->QueuedInput() : 0; }
+unsigned CommPort::QueuedInput() {
+    return impl_ ? impl_->QueuedInput() : 0;
+}
 
 unsigned CommPort::WaitForInput(std::uint16_t wanted, std::uint32_t timeoutMs) {
     // A closed port has nothing to wait for; returning at once avoids a pointless full wait.
@@ -46,4 +50,6 @@ void CommPort::Purge() {
     if (impl_) impl_->Purge();
 }
 
-void CommPort::Close() { impl_.reset(); }
+void CommPort::Close() {
+    impl_.reset();
+}

@@ -72,10 +72,10 @@ public:
     }
 
     int Write(const std::uint8_t* bytes, int count) override {
-        const auto deadline = Clock::now() + std::chrono::milliseconds(
-                                                 timeouts_.writeTotalConstant +
-                                                 std::uint64_t{timeouts_.writeTotalMultiplier} *
-                                                     static_cast<unsigned>(count));
+        const auto deadline =
+            Clock::now() + std::chrono::milliseconds(timeouts_.writeTotalConstant +
+                                                     std::uint64_t{timeouts_.writeTotalMultiplier} *
+                                                         static_cast<unsigned>(count));
         int written = 0;
         while (written < count) {
             const ssize_t n = write(fd_, bytes + written, static_cast<size_t>(count - written));
@@ -96,10 +96,10 @@ public:
     }
 
     int Read(std::uint8_t* bytes, int count) override {
-        const auto deadline = Clock::now() + std::chrono::milliseconds(
-                                                 timeouts_.readTotalConstant +
-                                                 std::uint64_t{timeouts_.readTotalMultiplier} *
-                                                     static_cast<unsigned>(count));
+        const auto deadline =
+            Clock::now() + std::chrono::milliseconds(timeouts_.readTotalConstant +
+                                                     std::uint64_t{timeouts_.readTotalMultiplier} *
+                                                         static_cast<unsigned>(count));
         int got = TakeQueued(bytes, count);
         bool lastLook = false;
         while (got < count) {
@@ -166,8 +166,8 @@ public:
 
 private:
     int TakeQueued(std::uint8_t* bytes, int count) {
-        const int taken = static_cast<int>(std::min<std::size_t>(queue_.size(),
-                                                                 static_cast<std::size_t>(count)));
+        const int taken =
+            static_cast<int>(std::min<std::size_t>(queue_.size(), static_cast<std::size_t>(count)));
         std::copy_n(queue_.begin(), taken, bytes);
         queue_.erase(queue_.begin(), queue_.begin() + taken);
         return taken;

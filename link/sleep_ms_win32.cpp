@@ -2,4 +2,6 @@
 
 #include "link/sleep_ms.h"
 
-void SleepMilliseconds(std::uint32_t ms) { Sleep(ms); }
+void SleepMilliseconds(std::uint32_t ms) {
+    Sleep(ms);
+}

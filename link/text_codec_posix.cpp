@@ -37,8 +37,8 @@ iconv_t OpenConverter(const char* to, const char* from) {
     return iconv_open(to, from);
 }
 
-std::string Convert(const std::string& input, const char* to, const char* from,
-                    const char* altTo, const char* altFrom, SkipLength skip) {
+std::string Convert(const std::string& input, const char* to, const char* from, const char* altTo,
+                    const char* altFrom, SkipLength skip) {
     iconv_t converter = OpenConverter(to, from);
     if (converter == reinterpret_cast<iconv_t>(-1)) converter = OpenConverter(altTo, altFrom);
     if (converter == reinterpret_cast<iconv_t>(-1)) {

@@ -1,4 +1,7 @@
 // The fault log file: record text, code page, line ends and where it may be written.
+#include "link/fault_log.h"
+
+#include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -6,9 +9,6 @@
 #include <fstream>
 #include <regex>
 
-#include <gtest/gtest.h>
-
-#include "link/fault_log.h"
 #include "link/file_append.h"
 #include "link/text_codec.h"
 #include "tests/link/temp_log_dir.h"
@@ -33,8 +33,9 @@ TEST(FaultLog, NewFileIsCode936WithCrLfAndALeadingEmptyLine) {
     const std::string raw = start.ReadLog();
 
     // "\r\nHH:MM:SS 校验错误， 字节数:2 数据:ab 01 " in GBK, then the second record.
-    const std::string first = "\xD0\xA3\xD1\xE9\xB4\xED\xCE\xF3\xA3\xAC \xD7\xD6\xBD\xDA\xCA\xFD:2"
-                              " \xCA\xFD\xBE\xDD:ab 01 ";
+    const std::string first =
+        "\xD0\xA3\xD1\xE9\xB4\xED\xCE\xF3\xA3\xAC \xD7\xD6\xBD\xDA\xCA\xFD:2"
+        " \xCA\xFD\xBE\xDD:ab 01 ";
     ASSERT_GE(raw.size(), 11u);
     EXPECT_EQ(raw.substr(0, 2), "\r\n");
     EXPECT_TRUE(std::regex_match(raw.substr(2, 9), std::regex("\\d\\d:\\d\\d:\\d\\d ")));
@@ -106,8 +107,12 @@ TEST(FaultLog, SilentWhenTheFileCannotBeOpened) {
 TEST(TextCodec, ConvertsBetweenUtf8AndCode936) {
     EXPECT_EQ(Utf8ToGbk("校验 ok"), "\xD0\xA3\xD1\xE9 ok");
     EXPECT_EQ(GbkToUtf8("\xD0\xA3\xD1\xE9 ok"), "校验 ok");
-    EXPECT_EQ(Utf8ToGbk("a\xF0\x9F\x98\x80" "b"), "a?b");  // no such character in 936
-    EXPECT_EQ(Utf8ToGbk("a\xFF" "b"), "a?b");
+    EXPECT_EQ(Utf8ToGbk("a\xF0\x9F\x98\x80"
+                        "b"),
+              "a?b");  // no such character in 936
+    EXPECT_EQ(Utf8ToGbk("a\xFF"
+                        "b"),
+              "a?b");
     EXPECT_EQ(Utf8ToGbk("a\xE6\xA0"), "a?");  // cut short
     EXPECT_EQ(GbkToUtf8("x\xFF"), "x?");
 }

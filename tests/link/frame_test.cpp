@@ -1,8 +1,9 @@
 // Request frames, checksums, reply sizes and trace lines.
+#include "link/frame.h"
+
 #include <gtest/gtest.h>
 
 #include "link/commands.h"
-#include "link/frame.h"
 #include "link/transaction.h"
 
 namespace {

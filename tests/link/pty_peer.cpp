@@ -33,8 +33,7 @@ PtyPeer::PtyPeer(int port) : port_(port) {
     // The master stays non-blocking so that every read of the test has a deadline.
     fcntl(master_, F_SETFL, fcntl(master_, F_GETFL) | O_NONBLOCK);
 
-    std::string pattern =
-        (std::filesystem::temp_directory_path() / "k7r2-ports-XXXXXX").string();
+    std::string pattern = (std::filesystem::temp_directory_path() / "k7r2-ports-XXXXXX").string();
     if (mkdtemp(pattern.data()) == nullptr) throw std::runtime_error("mkdtemp failed");
     dir_ = pattern;
     std::filesystem::create_symlink(slavePath_, dir_ + "/COM" + std::to_string(port));
@@ -88,7 +87,8 @@ Bytes PtyPeer::ReceiveFrame(std::chrono::milliseconds timeout) const {
     Bytes frame = Receive(kFrameHeaderSize, timeout);
     if (frame.size() < kFrameHeaderSize) return frame;
     const std::size_t rest = static_cast<std::size_t>(frame[5] * 256 + frame[6] + 2);
-    const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now());
+    const auto left =
+        std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now());
     const Bytes tail = Receive(rest, std::max(left, std::chrono::milliseconds(0)));
     frame.insert(frame.end(), tail.begin(), tail.end());
     return frame;
@@ -115,7 +115,11 @@ Bytes OneShotResponder::Request() {
 }
 
 Bytes ModuleReply(std::uint8_t address, std::uint8_t command, const Bytes& data) {
-    Bytes frame{kFrameStart, 0x3F, 0x00, address, command,
+    Bytes frame{kFrameStart,
+                0x3F,
+                0x00,
+                address,
+                command,
                 static_cast<std::uint8_t>(data.size() >> 8),
                 static_cast<std::uint8_t>(data.size() & 0xFF)};
     frame.insert(frame.end(), data.begin(), data.end());

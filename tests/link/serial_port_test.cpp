@@ -1,15 +1,15 @@
 // The POSIX serial backend against a real pseudo-terminal.
+#include "link/serial_port.h"
+
 #include <grp.h>
+#include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <chrono>
 #include <thread>
 
-#include <gtest/gtest.h>
-
 #include "link/port_directory.h"
-#include "link/serial_port.h"
 #include "tests/link/child_process.h"
 #include "tests/link/pty_peer.h"
 

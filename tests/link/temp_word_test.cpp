@@ -1,11 +1,11 @@
 // Temperature words and PT100 offset bytes.
-#include <cmath>
-#include <cstdio>
-#include <limits>
+#include "link/temp_word.h"
 
 #include <gtest/gtest.h>
 
-#include "link/temp_word.h"
+#include <cmath>
+#include <cstdio>
+#include <limits>
 
 namespace {
 

@@ -1,8 +1,9 @@
 // The temperature block exchange and the fault-log record each failure leaves.
+#include "link/temperature_block.h"
+
 #include <gtest/gtest.h>
 
 #include "link/commands.h"
-#include "link/temperature_block.h"
 #include "link/text_codec.h"
 #include "tests/link/pty_peer.h"
 #include "tests/link/temp_log_dir.h"
@@ -14,7 +15,11 @@ constexpr std::uint8_t kAddress = 2;
 
 // A block announcing `announced` data bytes and carrying `dataBytes` of them.
 Bytes Block(int announced, int dataBytes) {
-    Bytes frame{0x14, 0x3F, 0x00, kAddress, CMD_READ_TEMPERATURES,
+    Bytes frame{0x14,
+                0x3F,
+                0x00,
+                kAddress,
+                CMD_READ_TEMPERATURES,
                 static_cast<std::uint8_t>(announced >> 8),
                 static_cast<std::uint8_t>(announced & 0xFF)};
     for (int i = 0; i < dataBytes; ++i) frame.push_back(static_cast<std::uint8_t>(0x30 + i));
@@ -92,8 +97,8 @@ TEST_F(TemperatureBlockTest, WrongWordCountsAreRejectedAfterTheHeader) {
         std::filesystem::remove(start_.logPath());
         const Bytes reply = Block(announced, announced);
         EXPECT_FALSE(Exchange(reply));
-        EXPECT_EQ(Record(), "温度个数错误， 字节数:7 数据:" +
-                                Hex(Bytes(reply.begin(), reply.begin() + 7)));
+        EXPECT_EQ(Record(),
+                  "温度个数错误， 字节数:7 数据:" + Hex(Bytes(reply.begin(), reply.begin() + 7)));
         port_.Purge();
     }
 }

@@ -1,11 +1,12 @@
 // One request/reply exchange against a scripted module on a pseudo-terminal.
-#include <string>
-#include <vector>
+#include "link/transaction.h"
 
 #include <gtest/gtest.h>
 
+#include <string>
+#include <vector>
+
 #include "link/commands.h"
-#include "link/transaction.h"
 #include "tests/link/pty_peer.h"
 
 namespace {
@@ -26,11 +27,11 @@ protected:
     }
 
     int Exchange(std::uint8_t command, const Bytes& request) {
-        return ExchangeCommandFrame(port_, request, command, reply_,
-                                    [this](const char* label, const std::uint8_t* bytes,
-                                           int count) {
-                                        trace_.push_back(FormatTraceLine(label, bytes, count));
-                                    });
+        return ExchangeCommandFrame(
+            port_, request, command, reply_,
+            [this](const char* label, const std::uint8_t* bytes, int count) {
+                trace_.push_back(FormatTraceLine(label, bytes, count));
+            });
     }
 
     PtyPeer peer_{kPort};
@@ -72,8 +73,7 @@ TEST_F(ExchangeTest, ShortRepliesReportTheirLength) {
 }
 
 TEST_F(ExchangeTest, SilenceReadsNothingAndStillTracesTheReply) {
-    EXPECT_EQ(Exchange(CMD_PT100_READ_TEMPS, BuildRequest(0, CMD_PT100_READ_TEMPS, nullptr, 0)),
-              0);
+    EXPECT_EQ(Exchange(CMD_PT100_READ_TEMPS, BuildRequest(0, CMD_PT100_READ_TEMPS, nullptr, 0)), 0);
     ASSERT_EQ(trace_.size(), 2u);
     EXPECT_EQ(trace_[1], "\n读 ");
     EXPECT_EQ(reply_[0], 0);
