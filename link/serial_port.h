@@ -43,7 +43,8 @@ public:
     // Blocking read of up to count bytes, bounded by the profile's total read timeout
     // (constant + multiplier * count); returns the count read.
     int Read(std::uint8_t* bytes, int count);
-    // Bytes waiting in the input queue; 0 when the query fails (the device is gone).
+    // Bytes waiting in the input queue; 0 when the query fails (the device is gone), apart from
+    // bytes a backend had already taken in from it, which Read still delivers.
     unsigned QueuedInput();
     // Waits until at least `wanted` bytes are queued or the timeout has passed;
     // returns the queued count at its last look (possibly more than wanted, or fewer).

@@ -15,6 +15,7 @@ ReplyWait ReplyWaitFor(std::uint8_t command) {
 int ExchangeCommandFrame(CommPort& port, const std::vector<std::uint8_t>& request,
                          std::uint8_t command, ReplyBlock& reply, const TraceSink& trace) {
     const int requestSize = static_cast<int>(request.size());
+    if (requestSize == 0) return 0;  // nothing to send, so no reply to wait 3 s for
     if (trace) trace("写", request.data(), requestSize);
     port.Write(request.data(), requestSize);
     SleepMilliseconds(kRequestPauseMs);

@@ -21,7 +21,8 @@ using TraceSink = std::function<void(const char* label, const std::uint8_t* byte
 
 // One request/reply on an open port: trace the request, write it, pause 50 ms, wait for the
 // reply, read what is queued (at most kReplyBufferSize bytes) into `reply`, trace it.
-// Returns the number of reply bytes read. `trace` may be empty.
+// Returns the number of reply bytes read. `trace` may be empty. An empty request (one that
+// BuildRequest refused) sends, traces and waits for nothing and returns 0.
 int ExchangeCommandFrame(CommPort& port, const std::vector<std::uint8_t>& request,
                          std::uint8_t command, ReplyBlock& reply, const TraceSink& trace);
 

@@ -91,6 +91,13 @@ TEST_F(ExchangeTest, EverythingAlreadyQueuedIsReadUpToTheBlockSize) {
     EXPECT_EQ(trace_.back().size(), std::string("\n读 ").size() + 200 * 3);
 }
 
+TEST_F(ExchangeTest, RefusedRequestSendsNothing) {
+    const std::uint8_t payload[10] = {};
+    EXPECT_EQ(Exchange(CMD_REGISTER_SN, BuildRequest(1, CMD_REGISTER_SN, payload, 10)), 0);
+    EXPECT_TRUE(trace_.empty());
+    EXPECT_TRUE(peer_.Receive(1, 0ms).empty());
+}
+
 TEST_F(ExchangeTest, WorksWithoutATraceSink) {
     OneShotResponder module(peer_, ModuleReply(1, CMD_SEARCH_PROBES, {3}));
     EXPECT_EQ(ExchangeCommandFrame(port_, BuildRequest(1, CMD_SEARCH_PROBES, nullptr, 0),
