@@ -44,9 +44,7 @@ TEST(FaultLog, NewFileIsCode936WithCrLfAndALeadingEmptyLine) {
     EXPECT_EQ(raw.find('\n', 0), 1u);
     EXPECT_EQ(raw.back(), ':');  // the last record has no line break after it
 
-    const std::string text = FromCrLf(GbkToUtf8(raw));
-    EXPECT_EQ(text.substr(9, std::string::npos).find("读错误，要读7个字节， 字节数:0 数据:"),
-              text.size() - 9 - std::string("读错误，要读7个字节， 字节数:0 数据:").size());
+    EXPECT_TRUE(FromCrLf(GbkToUtf8(raw)).ends_with(" 读错误，要读7个字节， 字节数:0 数据:"));
 }
 
 TEST(FaultLog, FollowsTheStartDirectoryNotTheCurrentOne) {
@@ -120,12 +118,6 @@ TEST(TextCodec, ConvertsBetweenUtf8AndCode936) {
 TEST(TextCodec, LineEnds) {
     EXPECT_EQ(ToCrLf("\na\n\nb"), "\r\na\r\n\r\nb");
     EXPECT_EQ(FromCrLf("\r\na\r\n\r\nb\r"), "\na\n\nb\r");
-}
-
-TEST(FileAppend, TimeOfDayAndDirectory) {
-    EXPECT_TRUE(std::regex_match(LocalTimeOfDay(), std::regex("[0-2]\\d:[0-5]\\d:[0-6]\\d")));
-    EXPECT_EQ(CurrentDirectory(), std::filesystem::current_path().string());
-    EXPECT_EQ(PathSeparator(), '/');
 }
 
 }  // namespace

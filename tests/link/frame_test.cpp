@@ -55,15 +55,6 @@ TEST(Checksum, SkipsTheStartByteAndWraps) {
     EXPECT_EQ(FrameChecksum(many.data(), 259), 0xFFFF ^ 254);
 }
 
-TEST(ReplyWait, SearchWaitsLongerForAShorterReply) {
-    EXPECT_EQ(ReplyWaitFor(CMD_SEARCH_PROBES).bytes, 10);
-    EXPECT_EQ(ReplyWaitFor(CMD_SEARCH_PROBES).timeoutMs, 10000u);
-    for (const std::uint8_t command : {CMD_SET_SIGNAL_COUNT, CMD_READ_SN, CMD_PT100_SET_OFFSET}) {
-        EXPECT_EQ(ReplyWaitFor(command).bytes, 17);
-        EXPECT_EQ(ReplyWaitFor(command).timeoutMs, 3000u);
-    }
-}
-
 TEST(TraceLine, IsALineFeedLabelAndLowerCaseHexBytes) {
     const Bytes request = BuildRequest(1, CMD_READ_SN, Bytes{5}.data(), 1);
     EXPECT_EQ(FormatTraceLine("写", request.data(), static_cast<int>(request.size())),
