@@ -19,6 +19,9 @@ public:
     HICON LoadIcon(int resourceId) const;
 
     CWnd* m_pMainWnd = nullptr;
+
+private:
+    mutable std::string appName_;
 };
 
 CWinApp* AfxGetApp();

@@ -67,4 +67,8 @@ public:
     void GetRange32(int& lower, int& upper) const;
     int SetPos32(int pos);
     int GetPos32() const;
+    // The 16-bit forms of the same messages.
+    void SetRange(int lower, int upper) { SetRange32(lower, upper); }
+    int SetPos(int pos) { return SetPos32(pos); }
+    int GetPos() const { return GetPos32(); }
 };

@@ -3,7 +3,9 @@
 // OK/Cancel, and modal or modeless runs.
 #include <map>
 #include <memory>
+#include <optional>
 #include <string>
+#include <vector>
 
 #include "ui/controls.h"
 #include "ui/dialog_template.h"
@@ -29,6 +31,8 @@ public:
     void EndDialog(int result);
     BOOL DestroyWindow();
     bool IsCreated() const;
+    // The value given to EndDialog during the current (or last) modal run; empty before that.
+    std::optional<int> EndDialogResult() const { return endResult_; }
 
     // TRUE: controls -> members with validation; FALSE: members -> controls.
     BOOL UpdateData(BOOL saveAndValidate = TRUE);
@@ -55,9 +59,22 @@ protected:
 
 private:
     friend class DialogWidget;
+    friend void DDX_Control(CDataExchange* pDX, int id, CWnd& control);
+    enum class RunMode { None, Modal, Modeless };
+
+    bool Build();
+    // WM_DESTROY (once), then the widgets go: at once, or at the next event-loop turn when the
+    // call may come from inside one of the widget's own event handlers.
+    void DestroyWidgets(bool deferred);
+    void ForgetWidget();  // the widget is being deleted by someone else
+
     DialogTemplate tpl_;
     CWnd* parent_ = nullptr;
     std::unique_ptr<DialogWidget> widget_owner_;
+    RunMode mode_ = RunMode::None;
+    bool inModalLoop_ = false;
+    std::optional<int> endResult_;
+    std::vector<CWnd*> attached_;  // control members bound by DDX_Control
 };
 
 class CDataExchange {

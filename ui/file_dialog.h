@@ -19,4 +19,6 @@ private:
     bool open_;
     std::string defaultExt_, fileName_, filter_, path_;
     CWnd* parent_;
+    bool mustExist_ = false;
+    bool confirmOverwrite_ = false;
 };

@@ -39,6 +39,10 @@ MessageMapEntry ON_CBN_EDITCHANGE(int id, void (T::*fn)()) {
     return ON_COMMAND_CODE(CBN_EDITCHANGE, id, fn);
 }
 template <class T>
+MessageMapEntry ON_EN_CHANGE(int id, void (T::*fn)()) {
+    return ON_COMMAND_CODE(EN_CHANGE, id, fn);
+}
+template <class T>
 MessageMapEntry ON_NOTIFY(UINT code, int id, void (T::*fn)(NMHDR*, LRESULT*)) {
     return {MessageMapEntry::Kind::Notify, 0, code, id, [fn](CWnd* w, WPARAM, LPARAM l) {
                 LRESULT result = 0;

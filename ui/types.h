@@ -32,12 +32,24 @@ constexpr int IDCANCEL = 2;
 constexpr UINT BN_CLICKED = 0;
 constexpr UINT CBN_SELCHANGE = 1;
 constexpr UINT CBN_EDITCHANGE = 5;
+constexpr UINT EN_CHANGE = 0x0300;
 constexpr UINT UDN_DELTAPOS = static_cast<UINT>(-722);
 
 // Message box styles.
 constexpr UINT MB_OK = 0x0000;
 constexpr UINT MB_ICONWARNING = 0x0030;
 constexpr UINT MB_ICONEXCLAMATION = MB_ICONWARNING;
+
+// Failure result of combo box and list box operations.
+constexpr int CB_ERR = -1;
+constexpr int LB_ERR = -1;
+
+// File dialog flags.
+constexpr unsigned OFN_OVERWRITEPROMPT = 0x00000002;
+constexpr unsigned OFN_HIDEREADONLY = 0x00000004;
+constexpr unsigned OFN_PATHMUSTEXIST = 0x00000800;
+constexpr unsigned OFN_FILEMUSTEXIST = 0x00001000;
+constexpr unsigned OFN_EXPLORER = 0x00080000;
 
 // Menu item flags.
 constexpr UINT MF_STRING = 0x0000;

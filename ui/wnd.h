@@ -18,6 +18,8 @@ public:
 
     // Binds this object to a widget (DDX_Control does this for control members).
     void Attach(QWidget* widget);
+    // Unbinds it (the layer does this when the widget goes away).
+    void Detach() { widget_ = nullptr; }
     QWidget* GetWidget() const { return widget_; }
     bool IsAttached() const { return widget_ != nullptr; }
 

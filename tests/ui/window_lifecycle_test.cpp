@@ -1,0 +1,142 @@
+// Modal runs through the test hook, modeless windows, WM_DESTROY once, resources and dialogs.
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+
+#include "tests/ui/dialog_fixture.h"
+#include "ui/resources.h"
+#include "ui/window_link.h"
+
+namespace {
+
+TEST(ModalRunTest, HookRunsOnTheInitialisedDialogAndItsResultIsReturned) {
+    CTestDlg dlg;
+    bool sawFields = false;
+    uitest::ScopedModalDialogHook hook([&](CDialog& modal) {
+        sawFields = modal.IsCreated() && uitest::Text(modal, IDC_T_NAME) == "探头" &&
+                    modal.IsWindowVisible();
+        return 42;
+    });
+    EXPECT_EQ(dlg.DoModal(), 42);
+    EXPECT_TRUE(sawFields);
+    EXPECT_FALSE(dlg.IsCreated());
+    EXPECT_EQ(dlg.destroys, 1);
+    EXPECT_EQ(dlg.m_list.GetWidget(), nullptr) << "control members let go of the widgets";
+}
+
+TEST(ModalRunTest, EnterInsideTheHookEndsTheRunWithOkAndDestroysOnce) {
+    CTestDlg dlg;
+    uitest::ScopedModalDialogHook hook([](CDialog& modal) {
+        uitest::ReplaceText(modal, IDC_T_PORT, "3");
+        uitest::PressEnter(modal, IDC_T_PORT);
+        EXPECT_FALSE(modal.IsWindowVisible());
+        EXPECT_TRUE(modal.IsCreated()) << "destroyed only when the run returns";
+        return modal.EndDialogResult().value_or(IDCANCEL);
+    });
+    EXPECT_EQ(dlg.DoModal(), IDOK);
+    EXPECT_EQ(dlg.m_port, 3);
+    EXPECT_EQ(dlg.destroys, 1);
+    // A second run builds a fresh window.
+    uitest::ScopedModalDialogHook again([](CDialog& modal) {
+        EXPECT_EQ(uitest::Text(modal, IDC_T_PORT), "3");
+        return IDCANCEL;
+    });
+    EXPECT_EQ(dlg.DoModal(), IDCANCEL);
+    EXPECT_EQ(dlg.destroys, 2);
+}
+
+TEST(ModelessTest, EveryWayToCloseSendsDestroyOnce) {
+    CTestDlg dlg;
+    ASSERT_TRUE(dlg.Create());
+    EXPECT_FALSE(dlg.Create()) << "already created";
+    dlg.EndDialog(IDOK);
+    dlg.EndDialog(IDCANCEL);
+    dlg.DestroyWindow();
+    uitest::FlushDeferredDeletes();
+    EXPECT_EQ(dlg.destroys, 1);
+    EXPECT_EQ(dlg.EndDialogResult(), IDOK);
+    EXPECT_EQ(dlg.UpdateData(TRUE), FALSE) << "no window, no exchange";
+    EXPECT_EQ(dlg.GetSystemMenu(FALSE), nullptr);
+}
+
+TEST(ModelessTest, OwnedWindowHearsDestroyWhenItsOwnerGoesFirst) {
+    CTestDlg owner;
+    ASSERT_TRUE(owner.Create());
+    CTestDlg owned;
+    // Constructed without a parent: the application's main window becomes its owner.
+    AfxGetApp()->m_pMainWnd = &owner;
+    ASSERT_TRUE(owned.Create());
+    AfxGetApp()->m_pMainWnd = nullptr;
+    EXPECT_EQ(owned.GetWidget()->parentWidget(), owner.GetWidget());
+    delete owner.GetWidget();  // as when Qt deletes a parent and its children
+    EXPECT_FALSE(owned.IsCreated());
+    EXPECT_EQ(owned.destroys, 1);
+    EXPECT_EQ(owner.destroys, 1);
+    EXPECT_EQ(owned.m_log.GetWidget(), nullptr);
+}
+
+TEST(ModelessTest, DestroyingTheObjectDestroysItsWindow) {
+    HWND handle;
+    {
+        CTestDlg dlg;
+        ASSERT_TRUE(dlg.Create());
+        handle = dlg.GetSafeHwnd();
+        ASSERT_TRUE(handle.link()->IsAlive());
+    }
+    EXPECT_FALSE(handle.link()->IsAlive());
+}
+
+TEST(FileDialogTest, HookAnswersOpenAndCancel) {
+    FileDialogRequest seen;
+    {
+        uitest::ScopedFileDialogHook hook([&](const FileDialogRequest& request) {
+            seen = request;
+            return std::optional<std::string>("/tmp/k7r2/probes.txt");
+        });
+        CFileDialog dialog(TRUE, nullptr, nullptr, OFN_HIDEREADONLY, "Data Files (*.txt)|*.txt||");
+        ASSERT_EQ(dialog.DoModal(), IDOK);
+        EXPECT_EQ(dialog.GetPathName(), "/tmp/k7r2/probes.txt");
+        EXPECT_EQ(dialog.GetFileName(), "probes.txt");
+    }
+    EXPECT_TRUE(seen.open);
+    EXPECT_EQ(seen.filter, "Data Files (*.txt)|*.txt||");
+    uitest::ScopedFileDialogHook cancel(
+        [](const FileDialogRequest&) { return std::optional<std::string>(); });
+    CFileDialog dialog(FALSE);
+    EXPECT_EQ(dialog.DoModal(), IDCANCEL);
+    EXPECT_EQ(dialog.GetPathName(), "");
+}
+
+TEST(ResourcesTest, IconsStringsAndClipboard) {
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    const QString path = dir.filePath("icon.svg");
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write("<svg xmlns='http://www.w3.org/2000/svg' width='32' height='32'>"
+               "<rect width='32' height='32' fill='red'/></svg>");
+    file.close();
+    SetIconResource(9128, path.toStdString());
+    HICON icon = AfxGetApp()->LoadIcon(9128);
+    ASSERT_NE(icon, nullptr);
+    EXPECT_EQ(AfxGetApp()->LoadIcon(9128), icon) << "loaded once";
+    EXPECT_EQ(AfxGetApp()->LoadIcon(9129), nullptr);
+    SetIconResource(9130, "/nonexistent/icon.svg");
+    EXPECT_EQ(AfxGetApp()->LoadIcon(9130), nullptr);
+
+    CTestDlg dlg;
+    ASSERT_TRUE(dlg.Create());
+    dlg.SetIcon(icon, TRUE);
+    EXPECT_FALSE(dlg.GetWidget()->windowIcon().isNull());
+    dlg.DestroyWindow();
+    uitest::FlushDeferredDeletes();
+
+    SetStringTable({{101, "关于 QEV(&A)..."}});
+    EXPECT_EQ(LoadResourceString(101), "关于 QEV(&A)...");
+    EXPECT_EQ(LoadResourceString(102), "");
+
+    ASSERT_TRUE(SetClipboardText("05:28-FF-4A-00-01-02-03-C9"));
+    EXPECT_EQ(GetClipboardText(), "05:28-FF-4A-00-01-02-03-C9");
+}
+
+}  // namespace

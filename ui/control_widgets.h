@@ -1,0 +1,109 @@
+#pragma once
+// Qt widgets that behave like the framework's controls where plain Qt widgets differ. Private to
+// the layer.
+#include <functional>
+
+#include <QComboBox>
+#include <QListWidget>
+#include <QPointer>
+#include <QTableWidget>
+#include <QValidator>
+#include <QWidget>
+
+#include "ui/types.h"
+
+class QToolButton;
+
+// An edit that turns typed and pasted letters to upper case.
+class UpperCaseValidator : public QValidator {
+public:
+    using QValidator::QValidator;
+    State validate(QString& input, int& pos) const override;
+};
+
+// Combo box: a drop-down list, or with an editable field. Once the user types in the field, the
+// current selection is gone (GetCurSel -1) until an item is selected again.
+class ComboWidget : public QComboBox {
+    Q_OBJECT
+public:
+    ComboWidget(bool editable, QWidget* parent);
+    int CurSel() const;
+    int SetCurSel(int index);
+    // Case-insensitive prefix search after startAfter (-1: from the top), wrapping round.
+    int FindPrefix(int startAfter, const QString& prefix) const;
+
+signals:
+    void UserSelChange();
+    void UserEditChange();
+
+private:
+    bool typed_ = false;
+};
+
+// Report-style list view.
+class ListViewWidget : public QTableWidget {
+    Q_OBJECT
+public:
+    explicit ListViewWidget(QWidget* parent);
+    unsigned ExtendedStyle() const { return extendedStyle_; }
+    void SetExtendedStyle(unsigned style);
+
+private:
+    unsigned extendedStyle_ = 0;
+};
+
+// Unsorted list box that scrolls by whole lines, so the top index is the scroll position.
+class ListBoxWidget : public QListWidget {
+    Q_OBJECT
+public:
+    explicit ListBoxWidget(QWidget* parent);
+    int TopIndex();
+    int SetTopIndex(int index);
+};
+
+// Up-down control: two arrows, a range, a position. Each step is announced (UDN_DELTAPOS) before
+// it is taken; the announcement may veto it. No wrap-around.
+class SpinWidget : public QWidget {
+    Q_OBJECT
+public:
+    // Returns the handler's result: non-zero vetoes the step. May change iDelta.
+    using DeltaPosHandler = std::function<LRESULT(NMUPDOWN&)>;
+
+    SpinWidget(int id, bool arrowKeys, QWidget* parent);
+    void SetDeltaPosHandler(DeltaPosHandler handler) { onDeltaPos_ = std::move(handler); }
+    // The buddy shows the position as a decimal number and is read back before each step.
+    void SetBuddy(QWidget* buddy, bool setBuddyInt);
+    QWidget* Buddy() const { return buddy_; }
+
+    void SetRange(int lower, int upper);
+    int Lower() const { return lower_; }
+    int Upper() const { return upper_; }
+    int SetPos(int pos);  // returns the previous position; no notification
+    int Pos() const;
+    // One step towards the upper end (up) or the lower end.
+    void Step(bool up);
+
+    QToolButton* UpArrow() const { return up_; }
+    QToolButton* DownArrow() const { return down_; }
+
+protected:
+    void keyPressEvent(QKeyEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    int Clamp(int value) const;
+    void ShowInBuddy();
+
+    int id_;
+    bool arrowKeys_;
+    // The control's default range runs from 100 down to 0, as on the platform.
+    int lower_ = 100;
+    int upper_ = 0;
+    int pos_ = 0;
+    QToolButton* up_;
+    QToolButton* down_;
+    QPointer<QWidget> buddy_;
+    bool setBuddyInt_ = false;
+    DeltaPosHandler onDeltaPos_;
+};

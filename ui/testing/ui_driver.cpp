@@ -1,0 +1,217 @@
+#include "ui/testing/ui_driver.h"
+
+#include <QAbstractButton>
+#include <QApplication>
+#include <QComboBox>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QRadioButton>
+#include <QStyle>
+#include <QStyleOptionButton>
+#include <QTableWidget>
+#include <QTest>
+#include <QToolButton>
+
+#include "ui/control_widgets.h"
+#include "ui/testing/wait.h"
+#include "ui/widget_text.h"
+
+namespace uitest {
+
+namespace {
+
+// Keys go to the widget that would have the focus: a combo box's edit field when it has one.
+QWidget* KeyTarget(QWidget* control) {
+    if (auto* combo = qobject_cast<QComboBox*>(control); combo && combo->lineEdit()) {
+        return combo->lineEdit();
+    }
+    return control;
+}
+
+QWidget* Focus(CDialog& dialog, int id) {
+    QWidget* control = Control(dialog, id);
+    if (control == nullptr) return nullptr;
+    control->window()->activateWindow();
+    control->setFocus(Qt::MouseFocusReason);
+    return KeyTarget(control);
+}
+
+// QTest knows keys for ASCII only; other characters (Chinese text) arrive as text without a key,
+// as an input method delivers them.
+void TypeChars(QWidget* target, const QString& text) {
+    for (QChar c : text) {
+        if (c.unicode() < 0x80) {
+            QTest::keyClick(target, static_cast<char>(c.unicode()));
+        } else {
+            QTest::sendKeyEvent(QTest::Click, target, Qt::Key_unknown, QString(c), Qt::NoModifier);
+        }
+    }
+}
+
+QPoint ClickPoint(QWidget* control) {
+    if (auto* radio = qobject_cast<QRadioButton*>(control)) {
+        QStyleOptionButton option;
+        option.initFrom(radio);
+        return radio->style()->subElementRect(QStyle::SE_RadioButtonIndicator, &option, radio)
+            .center();
+    }
+    return control->rect().center();
+}
+
+}  // namespace
+
+DialogWidget* Window(CDialog& dialog) {
+    return qobject_cast<DialogWidget*>(dialog.GetWidget());
+}
+
+QWidget* Control(CDialog& dialog, int id) {
+    DialogWidget* window = Window(dialog);
+    return window != nullptr ? window->Control(id) : nullptr;
+}
+
+int FocusedControlId(CDialog& dialog) {
+    DialogWidget* window = Window(dialog);
+    if (window == nullptr) return kNoId;
+    for (QWidget* w = window->focusWidget(); w != nullptr && w != window;
+         w = w->parentWidget()) {
+        if (const ControlTemplate* ctl = window->TemplateOf(w)) return ctl->id;
+    }
+    return kNoId;
+}
+
+bool Click(CDialog& dialog, int id) {
+    QWidget* control = Control(dialog, id);
+    if (control == nullptr) return false;
+    QTest::mouseClick(control, Qt::LeftButton, Qt::NoModifier, ClickPoint(control));
+    return true;
+}
+
+bool TypeText(CDialog& dialog, int id, const std::string& text) {
+    QWidget* target = Focus(dialog, id);
+    if (target == nullptr) return false;
+    TypeChars(target, QString::fromStdString(text));
+    return true;
+}
+
+bool ReplaceText(CDialog& dialog, int id, const std::string& text) {
+    QWidget* target = Focus(dialog, id);
+    if (target == nullptr) return false;
+    QTest::keyClick(target, Qt::Key_End);
+    QTest::keyClick(target, Qt::Key_Home, Qt::ShiftModifier);
+    QTest::keyClick(target, Qt::Key_Delete);
+    TypeChars(target, QString::fromStdString(text));
+    return true;
+}
+
+bool PressKey(CDialog& dialog, int id, Qt::Key key, Qt::KeyboardModifiers modifiers) {
+    QWidget* target = Focus(dialog, id);
+    if (target == nullptr) return false;
+    QTest::keyClick(target, key, modifiers);
+    return true;
+}
+
+bool SelectComboItem(CDialog& dialog, int id, int index) {
+    auto* combo = ControlAs<QComboBox>(dialog, id);
+    if (combo == nullptr || index < 0 || index >= combo->count()) return false;
+    combo->setFocus(Qt::MouseFocusReason);
+    combo->showPopup();
+    QAbstractItemView* view = combo->view();
+    if (!WaitUntil([view] { return view->isVisible(); })) return false;
+    const QRect cell = view->visualRect(combo->model()->index(index, combo->modelColumn()));
+    view->scrollTo(combo->model()->index(index, combo->modelColumn()));
+    QTest::mouseClick(view->viewport(), Qt::LeftButton, Qt::NoModifier, cell.center());
+    return WaitUntil([view] { return !view->isVisible(); }) && combo->currentIndex() == index;
+}
+
+bool StepSpin(CDialog& dialog, int id, bool up) {
+    auto* spin = ControlAs<SpinWidget>(dialog, id);
+    if (spin == nullptr) return false;
+    QToolButton* arrow = up ? spin->UpArrow() : spin->DownArrow();
+    QTest::mouseClick(arrow, Qt::LeftButton, Qt::NoModifier, arrow->rect().center());
+    return true;
+}
+
+bool PressCloseBox(CDialog& dialog) {
+    DialogWidget* window = Window(dialog);
+    if (window == nullptr) return false;
+    window->close();
+    return true;
+}
+
+std::string Text(CDialog& dialog, int id) {
+    return WidgetText(Control(dialog, id)).toStdString();
+}
+
+std::string AccessibleName(CDialog& dialog, int id) {
+    QWidget* control = Control(dialog, id);
+    return control != nullptr ? control->accessibleName().toStdString() : std::string();
+}
+
+bool IsEnabled(CDialog& dialog, int id) {
+    QWidget* control = Control(dialog, id);
+    return control != nullptr && control->isEnabled();
+}
+
+bool IsChecked(CDialog& dialog, int id) {
+    auto* button = ControlAs<QAbstractButton>(dialog, id);
+    return button != nullptr && button->isChecked();
+}
+
+int RowCount(CDialog& dialog, int listViewId) {
+    auto* table = ControlAs<QTableWidget>(dialog, listViewId);
+    return table != nullptr ? table->rowCount() : 0;
+}
+
+int ColumnCount(CDialog& dialog, int listViewId) {
+    auto* table = ControlAs<QTableWidget>(dialog, listViewId);
+    return table != nullptr ? table->columnCount() : 0;
+}
+
+std::string CellText(CDialog& dialog, int listViewId, int row, int column) {
+    auto* table = ControlAs<QTableWidget>(dialog, listViewId);
+    QTableWidgetItem* item = table != nullptr ? table->item(row, column) : nullptr;
+    return item != nullptr ? item->text().toStdString() : std::string();
+}
+
+std::string HeaderText(CDialog& dialog, int listViewId, int column) {
+    auto* table = ControlAs<QTableWidget>(dialog, listViewId);
+    QTableWidgetItem* item = table != nullptr ? table->horizontalHeaderItem(column) : nullptr;
+    return item != nullptr ? item->text().toStdString() : std::string();
+}
+
+std::vector<std::string> ListBoxLines(CDialog& dialog, int listBoxId) {
+    std::vector<std::string> lines;
+    if (auto* list = ControlAs<QListWidget>(dialog, listBoxId)) {
+        for (int i = 0; i < list->count(); ++i) lines.push_back(list->item(i)->text().toStdString());
+    }
+    return lines;
+}
+
+std::vector<std::string> ComboItems(CDialog& dialog, int comboId) {
+    std::vector<std::string> items;
+    if (auto* combo = ControlAs<QComboBox>(dialog, comboId)) {
+        for (int i = 0; i < combo->count(); ++i) items.push_back(combo->itemText(i).toStdString());
+    }
+    return items;
+}
+
+std::vector<SystemMenuEntry> SystemMenuItems(CDialog& dialog) {
+    DialogWidget* window = Window(dialog);
+    return window != nullptr ? window->SystemMenuEntries() : std::vector<SystemMenuEntry>{};
+}
+
+bool InvokeSystemMenuItem(CDialog& dialog, UINT id) {
+    DialogWidget* window = Window(dialog);
+    if (window == nullptr) return false;
+    for (const SystemMenuEntry& entry : window->SystemMenuEntries()) {
+        if (!entry.separator && entry.id == id && entry.enabled) {
+            window->InvokeSystemCommand(id);
+            return true;
+        }
+    }
+    return false;
+}
+
+}  // namespace uitest
