@@ -2,6 +2,10 @@
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
+#include <QTimer>
+
+#include <atomic>
+#include <thread>
 
 #include "tests/ui/dialog_fixture.h"
 #include "ui/resources.h"
@@ -43,6 +47,25 @@ TEST(ModalRunTest, EnterInsideTheHookEndsTheRunWithOkAndDestroysOnce) {
     });
     EXPECT_EQ(dlg.DoModal(), IDCANCEL);
     EXPECT_EQ(dlg.destroys, 2);
+}
+
+TEST(ModalRunTest, RealModalLoopServesAWorkerAndEndsOnEscape) {
+    CTestDlg dlg;
+    std::atomic<LRESULT> sent = -1;
+    std::thread worker;
+    QTimer::singleShot(0, [&] {
+        HWND handle = dlg.GetSafeHwnd();
+        worker = std::thread([&, handle] { sent = SendMessage(handle, WM_T_PRIVATE, 5, 5); });
+    });
+    QTimer poll;
+    QObject::connect(&poll, &QTimer::timeout, [&] {
+        if (sent.load() != -1 && dlg.IsCreated()) uitest::PressEscape(dlg, IDC_T_PORT);
+    });
+    poll.start(5);
+    EXPECT_EQ(dlg.DoModal(), IDCANCEL);
+    worker.join();
+    EXPECT_EQ(sent.load(), 10);
+    EXPECT_EQ(dlg.destroys, 1);
 }
 
 TEST(ModelessTest, EveryWayToCloseSendsDestroyOnce) {
