@@ -14,6 +14,7 @@ const DialogTemplate& AboutBoxTemplate() {
                  kStyleNoPrefix},
                 {1, ControlKind::DefPushButton, "确定", 178, 7, 50, 14, kStyleGroup},
             },
+        .comboItems = {},
     };
     return tpl;
 }
