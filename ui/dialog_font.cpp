@@ -6,7 +6,10 @@
 namespace {
 
 QString InstalledCjkFamily() {
-    static const char* const kCandidates[] = {"WenQuanYi Micro Hei", "WenQuanYi Zen Hei",
+    // Half-width Latin letters first, as the templates' own face has: labels such as "SN号:"
+    // and "ms" were measured for it.
+    static const char* const kCandidates[] = {"WenQuanYi Zen Hei Mono", "WenQuanYi Micro Hei Mono",
+                                              "WenQuanYi Zen Hei", "WenQuanYi Micro Hei",
                                               "Noto Sans CJK SC", "Noto Sans SC",
                                               "Source Han Sans SC", "AR PL UMing CN"};
     const QStringList families = QFontDatabase::families();
@@ -23,16 +26,19 @@ QString InstalledCjkFamily() {
 QFont DialogFont(const std::string& templateFace, int points) {
     QFont font = QGuiApplication::font();
     const QString face = QString::fromStdString(templateFace);
+    static const QString cjk = InstalledCjkFamily();
     QString family;
     if (QFontDatabase::families().contains(face)) {
         family = face;
     } else {
         // A Windows face such as "宋体" is not installed here: use a CJK face that is, and
         // otherwise the application font, whose fallback chain still finds CJK glyphs.
-        static const QString cjk = InstalledCjkFamily();
         family = cjk;
     }
     if (!family.isEmpty()) font.setFamily(family);
-    font.setPointSize(points > 0 ? points : 9);
+    const double size = points > 0 ? points : 9;
+    // The substitute's glyphs run a little wider than the templates' own face at the same size;
+    // 11/12 brings them back to the widths the label rectangles were drawn for.
+    font.setPointSizeF(family == cjk ? size * 11.0 / 12.0 : size);
     return font;
 }

@@ -1,5 +1,7 @@
 #include "ui/dialog_widget.h"
 
+#include <algorithm>
+
 #include <QButtonGroup>
 #include <QCloseEvent>
 #include <QGroupBox>
@@ -108,6 +110,12 @@ void DialogWidget::SendDestroyOnce() {
 // ---------------------------------------------------------------------------------------------
 // Building
 
+namespace {
+
+constexpr int kComboFieldHeight = 14;  // dialog units
+
+}  // namespace
+
 void DialogWidget::Build() {
     Qt::WindowFlags flags = Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                             Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint;
@@ -130,6 +138,10 @@ void DialogWidget::Build() {
             // An icon control takes the icon's size, whatever the template says.
             const QRect r = units.Rect(ctl.x, ctl.y, 0, 0);
             w->setGeometry(r.x(), r.y(), 32 * logicalDpiX() / 96, 32 * logicalDpiY() / 96);
+        } else if (ctl.kind == ControlKind::ComboDropList ||
+                   ctl.kind == ControlKind::ComboDropDown) {
+            // A combo box's template height includes its dropped list; closed, it is one field.
+            w->setGeometry(units.Rect(ctl.x, ctl.y, ctl.cx, std::min(ctl.cy, kComboFieldHeight)));
         } else {
             w->setGeometry(units.Rect(ctl.x, ctl.y, ctl.cx, ctl.cy));
         }

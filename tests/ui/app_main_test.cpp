@@ -30,7 +30,7 @@ TEST(AfxWinMainTest, RunsInitInstanceAndEndsWhenItReturnsFalse) {
     EXPECT_EQ(AfxWinMain(1, argv), 0);
     EXPECT_TRUE(theApp.ran);
     EXPECT_EQ(theApp.name, "k7r2_console");
-    EXPECT_EQ(theApp.fontFamily, "WenQuanYi Micro Hei");
+    EXPECT_EQ(theApp.fontFamily, "WenQuanYi Zen Hei Mono");
 }
 
 }  // namespace

@@ -1,4 +1,5 @@
 // The window built from a template: size, control rectangles, names, tab order, first focus.
+#include <QLabel>
 #include <QGuiApplication>
 #include <QLineEdit>
 #include <QPushButton>
@@ -37,10 +38,19 @@ TEST_F(DialogBuildTest, ClientAreaAndControlRectanglesFollowTheTemplate) {
     EXPECT_NEAR(name.height(), 21 * s, 1.0);
 }
 
-TEST_F(DialogBuildTest, DialogFontIsAnInstalledCjkFaceAtNinePoints) {
-    const QFont font = uitest::Window(dlg)->font();
-    EXPECT_EQ(font.pointSize(), 9);
+TEST_F(DialogBuildTest, DialogFontIsAnInstalledCjkFaceWhoseLabelsFitTheirRectangles) {
+    QWidget* window = uitest::Window(dlg);
+    const QFont font = window->font();
     EXPECT_NE(font.family(), QStringLiteral("宋体"));
+    EXPECT_NEAR(font.pointSizeF(), 9.0, 1.0);
+    int labels = 0;
+    for (QLabel* label : window->findChildren<QLabel*>()) {
+        if (label->text().isEmpty()) continue;
+        ++labels;
+        EXPECT_LE(label->fontMetrics().horizontalAdvance(label->text()), label->width())
+            << label->text().toStdString();
+    }
+    EXPECT_GT(labels, 0);
 }
 
 TEST_F(DialogBuildTest, ControlsCarryObjectAndAccessibleNames) {
