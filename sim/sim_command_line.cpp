@@ -1,0 +1,117 @@
+#include "sim/sim_command_line.h"
+
+#include <charconv>
+#include <limits>
+
+namespace {
+
+std::optional<long long> ParseInteger(const std::string& text, long long low, long long high) {
+    long long value = 0;
+    const char* end = text.data() + text.size();
+    const auto [at, ec] = std::from_chars(text.data(), end, value);
+    if (text.empty() || ec != std::errc() || at != end || value < low || value > high) {
+        return std::nullopt;
+    }
+    return value;
+}
+
+}  // namespace
+
+std::optional<SimCommandLine> ParseSimCommandLine(int argc, const char* const* argv,
+                                                  std::string& error) {
+    SimCommandLine line;
+    line.options.port = 1;
+    for (int i = 1; i < argc; ++i) {
+        const std::string option = argv[i];
+        if (option == "--help" || option == "-h") {
+            line.help = true;
+            continue;
+        }
+        if (option == "--no-pacing") {
+            line.options.paceBytes = false;
+            continue;
+        }
+        if (option == "--quiet") {
+            line.quiet = true;
+            continue;
+        }
+        if (i + 1 >= argc) {
+            error = option.rfind("--", 0) == 0 ? option + " needs a value"
+                                               : "unexpected argument '" + option + "'";
+            return std::nullopt;
+        }
+        const std::string value = argv[++i];
+        const auto number = [&](long long low, long long high) {
+            const auto parsed = ParseInteger(value, low, high);
+            if (!parsed) {
+                error = option + " takes a number from " + std::to_string(low) + " to " +
+                        std::to_string(high) + ", not '" + value + "'";
+            }
+            return parsed;
+        };
+        std::optional<long long> parsed;
+        if (option == "--port") {
+            if (!(parsed = number(0, 255))) return std::nullopt;
+            line.options.port = static_cast<int>(*parsed);
+        } else if (option == "--address") {
+            if (!(parsed = number(0, 255))) return std::nullopt;
+            line.options.address = static_cast<int>(*parsed);
+        } else if (option == "--probes") {
+            if (!(parsed = number(0, kProbeChannels))) return std::nullopt;
+            line.options.probeCount = static_cast<int>(*parsed);
+        } else if (option == "--baud") {
+            if (!(parsed = number(50, 230400))) return std::nullopt;
+            line.options.baud = static_cast<int>(*parsed);
+        } else if (option == "--seed") {
+            if (!(parsed = number(0, std::numeric_limits<unsigned>::max()))) return std::nullopt;
+            line.options.seed = static_cast<unsigned>(*parsed);
+        } else if (option == "--search-ms") {
+            if (!(parsed = number(0, 600000))) return std::nullopt;
+            line.options.searchDuration = std::chrono::milliseconds(*parsed);
+        } else if (option == "--fault") {
+            const auto fault = ParseFaultSpec(value, error);
+            if (!fault) return std::nullopt;
+            line.options.faults.push_back(*fault);
+        } else {
+            error = "unknown option '" + option + "'";
+            return std::nullopt;
+        }
+    }
+    return line;
+}
+
+std::string SimUsage(const std::string& program) {
+    return "Usage: " + program + R"( [options]
+Simulates a QEV-K7R2 temperature scanner on a pseudo-terminal and publishes it as the
+port link COM<n> in $K7R2_PORT_DIR (default ~/.config/k7r2/ports). Runs until SIGINT or
+SIGTERM, then removes the link.
+
+Options:
+  --port N        publish as COM<N>, 1..255; 0 publishes nothing (default 1)
+  --address A     bus address the module answers, 0..255 (default 0)
+  --probes P      probe channels scanned, i.e. the signal count, 0..64 (default 20)
+  --baud B        line rate used for pacing until the console sets its own (default 9600)
+  --no-pacing     send replies at once instead of at the line rate
+  --seed S        seed for probe serial numbers and temperatures (default 1)
+  --search-ms MS  how long a probe search takes (default 1500)
+  --fault SPEC    misbehave on replies; may be repeated (see below)
+  --quiet         do not trace requests and replies
+  --help          show this text
+
+Fault SPEC is KIND[:SCOPE[:PARAM]].
+  SCOPE: a count k (the next k replies, default 1), 'every' (every reply),
+         or 'cmdN' (every reply to command N).
+  KIND and PARAM:
+    silence          no reply
+    short[:..:K]     reply cut after K bytes (default 5)
+    extra[:..:K]     K stray bytes after the reply (default 3)
+    bad-checksum     checksum corrupted
+    bad-count[:..:N] length field announces N data bytes, checksum matching (default 138)
+    split[:..:MS]    reply sent in two halves MS ms apart (default 200)
+    garbage[:..:K]   K noise bytes before the reply (default 5)
+    late[:..:MS]     reply MS ms late (default 500)
+    hang-up          the module drops off the line for good instead of replying
+  Examples: --fault silence:3   --fault bad-checksum:every   --fault split:1:200
+            --fault bad-count:cmd11:6   --fault late:2:800
+)";
+}

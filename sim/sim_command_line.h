@@ -1,0 +1,16 @@
+#pragma once
+#include <optional>
+#include <string>
+
+#include "sim/simulated_module.h"
+
+struct SimCommandLine {
+    SimOptions options;
+    bool help = false;
+    bool quiet = false;
+};
+
+// Parses the k7r2-sim arguments (argv[0] is the program). Nothing, with `error` set, on bad input.
+std::optional<SimCommandLine> ParseSimCommandLine(int argc, const char* const* argv,
+                                                  std::string& error);
+std::string SimUsage(const std::string& program);

@@ -1,0 +1,56 @@
+// k7r2-sim: a simulated module on a pseudo-terminal, published as a port link.
+#include <signal.h>
+
+#include <cstdio>
+#include <mutex>
+
+#include "sim/sim_command_line.h"
+#include "sim/simulated_module.h"
+
+int main(int argc, char** argv) {
+    std::string error;
+    auto line = ParseSimCommandLine(argc, argv, error);
+    const std::string program = argc > 0 ? argv[0] : "k7r2-sim";
+    if (!line) {
+        std::fprintf(stderr, "%s: %s\nTry '%s --help'.\n", program.c_str(), error.c_str(),
+                     program.c_str());
+        return 2;
+    }
+    if (line->help) {
+        std::fputs(SimUsage(program).c_str(), stdout);
+        return 0;
+    }
+    if (!line->quiet) {
+        static std::mutex traceMutex;
+        line->options.trace = [](const std::string& text) {
+            std::lock_guard lock(traceMutex);
+            std::fprintf(stdout, "%s\n", text.c_str());
+            std::fflush(stdout);
+        };
+    }
+
+    // The signals are taken by sigwait below; blocked before the I/O thread starts, so that
+    // thread never receives them.
+    sigset_t stopSignals;
+    sigemptyset(&stopSignals);
+    sigaddset(&stopSignals, SIGINT);
+    sigaddset(&stopSignals, SIGTERM);
+    sigaddset(&stopSignals, SIGHUP);
+    pthread_sigmask(SIG_BLOCK, &stopSignals, nullptr);
+
+    SimulatedModule module(line->options);
+    if (!module.Start()) {
+        std::fprintf(stderr, "%s: %s\n", program.c_str(), module.LastError().c_str());
+        return 1;
+    }
+    std::printf("slave: %s\n", module.SlavePath().c_str());
+    std::printf("published: %s\n",
+                module.PublishedPath().empty() ? "(none)" : module.PublishedPath().c_str());
+    std::fflush(stdout);
+
+    int received = 0;
+    sigwait(&stopSignals, &received);
+    module.Stop();
+    if (!line->quiet) std::printf("stopped by signal %d\n", received);
+    return 0;
+}
