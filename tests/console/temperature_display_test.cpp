@@ -1,0 +1,99 @@
+// Showing a temperature block: which cells a block writes, blanks or leaves alone.
+#include <vector>
+
+#include "console/temperature_lists.h"
+#include "link/temp_word.h"
+#include "link/temperature_block.h"
+#include "tests/console/scanner_fixture.h"
+
+namespace {
+
+// A block as the exchange leaves it: PT100 words, then one word per probe.
+void LoadBlock(const std::vector<int>& pt100Tenths, const std::vector<int>& probeTenths) {
+    g_rxBlock.fill(0);
+    const int length = 2 * static_cast<int>(pt100Tenths.size() + probeTenths.size());
+    g_rxBlock[5] = static_cast<std::uint8_t>(length >> 8);
+    g_rxBlock[6] = static_cast<std::uint8_t>(length);
+    int at = 7;
+    for (const auto* values : {&pt100Tenths, &probeTenths}) {
+        for (int tenths : *values) {
+            const std::uint16_t word = TempWordFromTenths(tenths);
+            g_rxBlock[at++] = static_cast<std::uint8_t>(word >> 8);
+            g_rxBlock[at++] = static_cast<std::uint8_t>(word);
+        }
+    }
+}
+
+std::vector<int> Probes(int count, int base) {
+    std::vector<int> values;
+    for (int i = 1; i <= count; ++i) values.push_back(base + i);
+    return values;
+}
+
+std::string Tenths(int tenths) {
+    const std::uint16_t word = TempWordFromTenths(tenths);
+    return FormatTempWord(static_cast<std::uint8_t>(word >> 8), static_cast<std::uint8_t>(word));
+}
+
+class TemperatureDisplayTest : public ScannerWindowTest {
+protected:
+    std::string Probe(int p) {
+        const ListCell cell = ProbeCell(p);
+        const int ids[] = {IDC_LIST_LEFT, IDC_LIST_MIDDLE, IDC_LIST_RIGHT};
+        return Cell(ids[static_cast<int>(cell.list)], cell.row);
+    }
+    void FillEveryCell(const std::string& text) {
+        for (CListCtrl* list : {&dlg.m_listLeft, &dlg.m_listMiddle, &dlg.m_listRight})
+            for (int row = 0; row < list->GetItemCount(); ++row) list->SetItemText(row, 1, text);
+    }
+};
+
+TEST_F(TemperatureDisplayTest, BlockWithoutProbesShowsPt100AndBlanksOnlyTheLeftList) {
+    FillEveryCell("old");
+    LoadBlock({235, -235, 0, 32767}, {});
+    dlg.ShowTemperatures();
+    EXPECT_EQ(Cell(IDC_LIST_RIGHT, 0), "23.5");
+    EXPECT_EQ(Cell(IDC_LIST_RIGHT, 1), "-23.5");
+    EXPECT_EQ(Cell(IDC_LIST_RIGHT, 2), "0.0");
+    EXPECT_EQ(Cell(IDC_LIST_RIGHT, 3), "3276.7");
+    for (int row = 0; row < 26; ++row) EXPECT_EQ(Cell(IDC_LIST_LEFT, row), " ") << row;
+    EXPECT_EQ(Cell(IDC_LIST_MIDDLE, 0), "old");
+    EXPECT_EQ(Cell(IDC_LIST_RIGHT, 4), "old");
+    EXPECT_EQ(Cell(IDC_LIST_RIGHT, 16), "old");
+}
+
+TEST_F(TemperatureDisplayTest, ThirtyProbesFillLeftAndTopOfMiddleAndLeaveTheRightProbeRows) {
+    FillEveryCell("old");
+    LoadBlock({1, 2, 3, 4}, Probes(30, 100));
+    dlg.ShowTemperatures();
+    for (int p = 1; p <= 30; ++p) EXPECT_EQ(Probe(p), Tenths(100 + p)) << p;
+    for (int row = 4; row < 26; ++row) EXPECT_EQ(Cell(IDC_LIST_MIDDLE, row), " ") << row;
+    for (int row = 4; row < 17; ++row) EXPECT_EQ(Cell(IDC_LIST_RIGHT, row), "old") << row;
+}
+
+TEST_F(TemperatureDisplayTest, SixtyFourProbesFillEveryValueCellButTheUnlabelledRow) {
+    FillEveryCell("old");
+    LoadBlock({1, 2, 3, 4}, Probes(64, -40));
+    dlg.ShowTemperatures();
+    for (int p = 1; p <= 64; ++p) EXPECT_EQ(Probe(p), Tenths(-40 + p)) << p;
+    EXPECT_EQ(Cell(IDC_LIST_RIGHT, 4), " ");
+}
+
+TEST_F(TemperatureDisplayTest, FewerProbesAfterMoreLeaveTheUnreachedListAsItWas) {
+    LoadBlock({1, 2, 3, 4}, Probes(40, 200));
+    dlg.ShowTemperatures();
+    LoadBlock({1, 2, 3, 4}, Probes(10, 500));
+    dlg.ShowTemperatures();
+    for (int p = 1; p <= 10; ++p) EXPECT_EQ(Probe(p), Tenths(500 + p)) << p;
+    for (int p = 11; p <= 26; ++p) EXPECT_EQ(Probe(p), " ") << p;
+    for (int p = 27; p <= 40; ++p) EXPECT_EQ(Probe(p), Tenths(200 + p)) << "earlier reading";
+}
+
+TEST_F(TemperatureDisplayTest, NegativeZeroWordShowsItsSign) {
+    LoadBlock({0, 0, 0, 0}, {});
+    g_rxBlock[7] = 0x80;  // sign bit with a zero magnitude
+    dlg.ShowTemperatures();
+    EXPECT_EQ(Cell(IDC_LIST_RIGHT, 0), "-0.0");
+}
+
+}  // namespace
