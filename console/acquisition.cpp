@@ -11,6 +11,7 @@
 #include "res/resource.h"
 
 std::atomic<int> g_acquiring{0};
+std::atomic<int> g_acquisitionWorkers{0};
 
 namespace {
 
@@ -64,6 +65,7 @@ void CScannerDlg::OnContinuousAcquisition() {
         m_btnContinuous.SetWindowText("取消采集");
         UpdateData(TRUE);
         g_acquiring = 1;
+        ++g_acquisitionWorkers;
         AfxBeginThread(AcquisitionThread, new HWND(GetSafeHwnd()));
     } else {
         m_continuousOn = 0;
@@ -102,8 +104,13 @@ LRESULT CScannerDlg::OnPollResult(WPARAM wParam, LPARAM lParam) {
 unsigned AcquisitionThread(void* param) {
     // Everything the worker uses is its own, so it may outlive the window and the program's end.
     const std::unique_ptr<HWND> window(static_cast<HWND*>(param));
+    struct Ended {
+        ~Ended() { --g_acquisitionWorkers; }
+    } ended;
     const auto settings = std::make_unique<PollSettings>();
     SendMessage(*window, WM_GET_POLL_SETTINGS, 0, reinterpret_cast<LPARAM>(settings.get()));
+    // A window closed before it could answer leaves nothing to read for, or to report to.
+    if (!IsWindow(*window)) return 0;
 
     CommPort port = OpenCommPort(*settings, TimeoutProfile::Polling);
     if (!port) {

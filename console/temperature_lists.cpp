@@ -44,7 +44,7 @@ void CScannerDlg::SetupTemperatureLists() {
     AddProbeRows(m_listMiddle, 27, kMiddleListRows);
 
     AddColumns(m_listRight);
-    for (int k = 1; k <= kPt100Inputs; ++k)
+    for (int k = 1; k <= kPt100Rows; ++k)
         m_listRight.InsertItem(m_listRight.GetItemCount(), Label("PT100温度%d", k));
     m_listRight.InsertItem(m_listRight.GetItemCount(), "");
     AddProbeRows(m_listRight, 53, kMaxProbes - 52);
@@ -59,7 +59,7 @@ void CScannerDlg::ShowTemperatures() {
     const ReplyBlock& block = g_rxBlock;
     const int n = (256 * block[5] + block[6] - 8) / 2;
 
-    for (int k = 0; k < kPt100Inputs; ++k)
+    for (int k = 0; k < kPt100Rows; ++k)
         m_listRight.SetItemText(k, 1, FormatTempWord(block[7 + 2 * k], block[8 + 2 * k]));
 
     BlankValues(m_listLeft, 0, kLeftListRows - 1);

@@ -4,7 +4,7 @@
 constexpr int kLeftListRows = 26;
 constexpr int kMiddleListRows = 26;
 constexpr int kRightListRows = 17;
-constexpr int kPt100Inputs = 4;
+constexpr int kPt100Rows = 4;
 constexpr int kMaxProbes = 64;
 constexpr int kRightFirstProbeRow = 5;  // after the four PT100 rows and an unlabelled one
 constexpr int kLabelColumnWidth = 80;

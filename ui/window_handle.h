@@ -21,6 +21,8 @@ private:
 };
 
 LRESULT SendMessage(const HWND& window, UINT message, WPARAM wParam, LPARAM lParam);
+// Whether the window still exists; any thread.
+BOOL IsWindow(const HWND& window);
 
 // A message box with no owner window, shown on the user-interface thread; callable from any
 // thread, returns when it is dismissed (or at once when the application has ended).

@@ -152,6 +152,8 @@ std::shared_ptr<WindowLink> ApplicationLink() {
     return g_appLink;
 }
 
+BOOL IsWindow(const HWND& window) { return window && window.link()->IsAlive() ? TRUE : FALSE; }
+
 LRESULT SendMessage(const HWND& window, UINT message, WPARAM wParam, LPARAM lParam) {
     if (!window) return 0;
     return window.link()->Send(message, wParam, lParam);
