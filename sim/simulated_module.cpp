@@ -215,14 +215,19 @@ void SimulatedModule::Run() {
         const int got = line_.Read(buffer, static_cast<int>(sizeof buffer));
         if (got > 0) lastByte = std::chrono::steady_clock::now();
         for (int i = 0; i < got && !stopping_; ++i) {
-            if (!parser.Feed(buffer[i])) continue;
+            const bool complete = parser.Feed(buffer[i]);
+            {
+                // Counted before any later frame is answered, so a test that saw the reply
+                // also sees the count.
+                std::lock_guard lock(mutex_);
+                checksumFailures_ = parser.ChecksumFailures();
+            }
+            if (!complete) continue;
             for (const auto& frame : parser.TakeFrames()) {
                 if (stopping_) break;
                 Handle(frame);
             }
         }
-        std::lock_guard lock(mutex_);
-        checksumFailures_ = parser.ChecksumFailures();
     }
 }
 
@@ -306,19 +311,20 @@ bool SimulatedModule::Send(const std::vector<std::uint8_t>& bytes) {
     if (!options_.paceBytes) return line_.Write(bytes.data(), count);
     int baud = line_.LineBaud();
     if (baud <= 0) baud = options_.baud > 0 ? options_.baud : 9600;
-    // Ten bits a byte: start, eight data bits, stop. Bytes go out as they fall due, so a
+    // Ten bits a byte: start, eight data bits, stop. A byte reaches the console once its stop
+    // bit is through, one byte time after it started. Bytes go out as they fall due, so a
     // coarse sleep delays the next bytes a little but never changes the overall rate.
     const auto byteTime = std::chrono::nanoseconds(10'000'000'000LL / baud);
     const auto begin = std::chrono::steady_clock::now();
     int sent = 0;
     while (sent < count) {
+        if (!line_.SleepUntil(begin + byteTime * (sent + 1))) return false;
         const auto elapsed = std::chrono::steady_clock::now() - begin;
-        const int due = std::min<long long>(count, elapsed / byteTime + 1);
+        const int due = static_cast<int>(std::min<long long>(count, elapsed / byteTime));
         if (due > sent) {
             if (!line_.Write(bytes.data() + sent, due - sent)) return false;
             sent = due;
         }
-        if (sent < count && !line_.SleepUntil(begin + byteTime * sent)) return false;
     }
     return true;
 }
