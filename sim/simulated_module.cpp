@@ -269,12 +269,16 @@ void SimulatedModule::Handle(const std::vector<std::uint8_t>& frame) {
 
 void SimulatedModule::Deliver(std::vector<std::uint8_t> reply, const FaultPlan& plan) {
     if (plan.hangUp) {
+        Trace("hang-up instead of", reply);
         line_.HangUp();
         std::lock_guard lock(mutex_);
         hungUp_ = true;
         return;
     }
-    if (plan.silence) return;
+    if (plan.silence) {
+        Trace("silent instead of", reply);
+        return;
+    }
     if (plan.announcedLength >= 0) {
         RewriteReplyLength(reply, static_cast<std::uint16_t>(plan.announcedLength));
     }

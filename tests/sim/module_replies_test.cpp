@@ -121,6 +121,17 @@ TEST_F(ModuleRepliesTest, OnlyGoodFramesForItsOwnAddressAreAnswered) {
     EXPECT_EQ(module_->SignalCount(), 20);
 }
 
+TEST_F(ModuleRepliesTest, UnknownCommandsAndPayloadsOfTheWrongSizeGetNoReply) {
+    for (const Bytes& unanswered : {Request(0, 6), Request(0, 12, {1}), Request(0, CMD_READ_SN),
+                                    Request(0, CMD_REGISTER_SN, {1, 0x28})}) {
+        Send(port_, unanswered);
+    }
+    Send(port_, Request(0, CMD_PT100_READ_TEMPS));
+    EXPECT_TRUE(IsReply(Receive(port_, 17), 0, CMD_PT100_READ_TEMPS, 8));
+    EXPECT_EQ(module_->RequestsSeen(6), 1);
+    EXPECT_EQ(module_->RequestsSeen(CMD_READ_SN), 1);
+}
+
 TEST_F(ModuleRepliesTest, SignalCountIsSetWithinTheChannelsAndSizesTheBlock) {
     EXPECT_EQ(Exchange(CMD_SET_SIGNAL_COUNT, {8})[7], 8);
     EXPECT_EQ(Exchange(CMD_SET_SIGNAL_COUNT, {65})[7], 8) << "a count beyond 64 is refused";

@@ -166,6 +166,24 @@ TEST_F(PublishedPortTest, ProgramPublishesItsPortAndRemovesItOnTermination) {
     }
 }
 
+TEST_F(PublishedPortTest, ProgramAppliesFaultsFromItsCommandLine) {
+    SimProgram program({"--port", std::to_string(kSimPort), "--no-pacing", "--quiet", "--fault",
+                        "bad-checksum:cmd3", "--fault", "silence:1"});
+    ASSERT_NE(program.ReadUntil("published:", 5s).find(LinkPath()), std::string::npos);
+    CommPort port = OpenPort();
+    ASSERT_TRUE(port.IsOpen());
+    Send(port, Request(0, CMD_PT100_READ_TEMPS));
+    Send(port, Request(0, CMD_PT100_READ_TEMPS));
+    EXPECT_TRUE(IsReply(Receive(port, 17), 0, CMD_PT100_READ_TEMPS, 8)) << "one reply, not two";
+    Send(port, Request(0, CMD_READ_SN, {1}));
+    const Bytes snReply = Receive(port, 17);
+    ASSERT_EQ(snReply.size(), 17u);
+    EXPECT_EQ(snReply[4], CMD_READ_SN);
+    EXPECT_FALSE(IsReply(snReply, 0, CMD_READ_SN, 8)) << "its checksum is spoilt";
+    kill(program.pid(), SIGTERM);
+    EXPECT_EQ(program.WaitForExit(5s), 0);
+}
+
 TEST_F(PublishedPortTest, ProgramExplainsItsOptionsAndRefusesBadOnes) {
     SimProgram help({"--help"});
     const std::string text = help.ReadUntil("Examples", 5s);
