@@ -44,13 +44,20 @@ std::vector<std::string> SplitColons(const std::string& text) {
 
 int DefaultFaultParam(FaultKind kind) {
     switch (kind) {
-        case FaultKind::ShortReply: return 5;
-        case FaultKind::ExtraBytes: return 3;
-        case FaultKind::BadCount: return 138;
-        case FaultKind::Split: return 200;
-        case FaultKind::Garbage: return 5;
-        case FaultKind::Late: return 500;
-        default: return 0;
+        case FaultKind::ShortReply:
+            return 5;
+        case FaultKind::ExtraBytes:
+            return 3;
+        case FaultKind::BadCount:
+            return 138;
+        case FaultKind::Split:
+            return 200;
+        case FaultKind::Garbage:
+            return 5;
+        case FaultKind::Late:
+            return 500;
+        default:
+            return 0;
     }
 }
 
@@ -120,15 +127,33 @@ FaultPlan FaultBook::TakeFor(std::uint8_t command) {
         const Fault& fault = entry.fault;
         if (fault.command != kAnyCommand && fault.command != command) continue;
         switch (fault.kind) {
-            case FaultKind::Silence: plan.silence = true; break;
-            case FaultKind::HangUp: plan.hangUp = true; break;
-            case FaultKind::BadChecksum: plan.badChecksum = true; break;
-            case FaultKind::ShortReply: plan.cutAfter = fault.param; break;
-            case FaultKind::ExtraBytes: plan.extraBytes = fault.param; break;
-            case FaultKind::BadCount: plan.announcedLength = std::min(fault.param, 0xFFFF); break;
-            case FaultKind::Split: plan.splitGapMs = fault.param; break;
-            case FaultKind::Garbage: plan.garbageBytes = fault.param; break;
-            case FaultKind::Late: plan.lateMs = fault.param; break;
+            case FaultKind::Silence:
+                plan.silence = true;
+                break;
+            case FaultKind::HangUp:
+                plan.hangUp = true;
+                break;
+            case FaultKind::BadChecksum:
+                plan.badChecksum = true;
+                break;
+            case FaultKind::ShortReply:
+                plan.cutAfter = fault.param;
+                break;
+            case FaultKind::ExtraBytes:
+                plan.extraBytes = fault.param;
+                break;
+            case FaultKind::BadCount:
+                plan.announcedLength = std::min(fault.param, 0xFFFF);
+                break;
+            case FaultKind::Split:
+                plan.splitGapMs = fault.param;
+                break;
+            case FaultKind::Garbage:
+                plan.garbageBytes = fault.param;
+                break;
+            case FaultKind::Late:
+                plan.lateMs = fault.param;
+                break;
         }
         if (!entry.forever) --entry.remaining;
     }

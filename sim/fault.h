@@ -22,9 +22,9 @@ constexpr int kAnyCommand = -1;
 
 struct Fault {
     FaultKind kind = FaultKind::Silence;
-    int count = 1;                 // replies affected; kEveryReply: every reply until cleared
-    int command = kAnyCommand;     // only replies to this command code count
-    int param = -1;                // the kind's parameter; negative: the kind's default
+    int count = 1;              // replies affected; kEveryReply: every reply until cleared
+    int command = kAnyCommand;  // only replies to this command code count
+    int param = -1;             // the kind's parameter; negative: the kind's default
 };
 
 // The parameter a kind uses when none is given.
@@ -40,7 +40,7 @@ struct FaultPlan {
     bool silence = false;
     bool hangUp = false;
     bool badChecksum = false;
-    int cutAfter = -1;     // bytes kept; negative: not cut
+    int cutAfter = -1;  // bytes kept; negative: not cut
     int extraBytes = 0;
     int announcedLength = -1;
     int splitGapMs = -1;

@@ -15,7 +15,9 @@ std::vector<std::uint8_t> Data(std::initializer_list<std::uint8_t> leading) {
     return data;
 }
 
-std::vector<std::uint8_t> SnData(const ProbeSn& sn) { return {sn.begin(), sn.end()}; }
+std::vector<std::uint8_t> SnData(const ProbeSn& sn) {
+    return {sn.begin(), sn.end()};
+}
 
 void PutWord(std::vector<std::uint8_t>& data, std::uint16_t word) {
     data.push_back(static_cast<std::uint8_t>(word >> 8));
@@ -33,14 +35,19 @@ int PayloadSize(std::uint8_t command) {
         case CMD_SET_SIGNAL_COUNT:
         case CMD_REGISTER_CHANNEL:
         case CMD_READ_SN:
-        case CMD_PT100_READ_PARAMS: return 1;
-        case CMD_REGISTER_SN: return 9;
+        case CMD_PT100_READ_PARAMS:
+            return 1;
+        case CMD_REGISTER_SN:
+            return 9;
         case CMD_SEARCH_PROBES:
         case CMD_PT100_READ_TEMPS:
-        case CMD_READ_TEMPERATURES: return 0;
+        case CMD_READ_TEMPERATURES:
+            return 0;
         case CMD_PT100_CALIBRATE:
-        case CMD_PT100_SET_OFFSET: return 2;
-        default: return -1;
+        case CMD_PT100_SET_OFFSET:
+            return 2;
+        default:
+            return -1;
     }
 }
 
@@ -67,7 +74,9 @@ ProbeSn ModuleState::NewProbe() {
     return MakeProbeSn(serial & 0xFFFFFFFFFFFFULL);
 }
 
-void ModuleState::SetSignalCount(int count) { signalCount_ = std::clamp(count, 0, kProbeChannels); }
+void ModuleState::SetSignalCount(int count) {
+    signalCount_ = std::clamp(count, 0, kProbeChannels);
+}
 
 void ModuleState::SetSocketProbe(std::optional<ProbeSn> probe) {
     socketProbe_ = probe;
@@ -88,17 +97,28 @@ std::optional<std::vector<std::uint8_t>> ModuleState::Answer(
     std::uint8_t command, const std::vector<std::uint8_t>& payload, double seconds) {
     if (PayloadSize(command) != static_cast<int>(payload.size())) return std::nullopt;
     switch (command) {
-        case CMD_SET_SIGNAL_COUNT: return SetSignalCountReply(payload[0]);
-        case CMD_REGISTER_CHANNEL: return RegisterChannel(payload[0]);
-        case CMD_READ_SN: return SnData(SnEntry(payload[0]));
-        case CMD_REGISTER_SN: return RegisterSn(payload);
-        case CMD_SEARCH_PROBES: return Search();
-        case CMD_PT100_READ_TEMPS: return Pt100Temps(seconds);
-        case CMD_PT100_READ_PARAMS: return Pt100ReadParams(payload[0]);
-        case CMD_PT100_CALIBRATE: return Pt100Calibrate(payload[0], payload[1]);
-        case CMD_PT100_SET_OFFSET: return Pt100SetOffset(payload[0], payload[1]);
-        case CMD_READ_TEMPERATURES: return TemperatureBlock(seconds);
-        default: return std::nullopt;
+        case CMD_SET_SIGNAL_COUNT:
+            return SetSignalCountReply(payload[0]);
+        case CMD_REGISTER_CHANNEL:
+            return RegisterChannel(payload[0]);
+        case CMD_READ_SN:
+            return SnData(SnEntry(payload[0]));
+        case CMD_REGISTER_SN:
+            return RegisterSn(payload);
+        case CMD_SEARCH_PROBES:
+            return Search();
+        case CMD_PT100_READ_TEMPS:
+            return Pt100Temps(seconds);
+        case CMD_PT100_READ_PARAMS:
+            return Pt100ReadParams(payload[0]);
+        case CMD_PT100_CALIBRATE:
+            return Pt100Calibrate(payload[0], payload[1]);
+        case CMD_PT100_SET_OFFSET:
+            return Pt100SetOffset(payload[0], payload[1]);
+        case CMD_READ_TEMPERATURES:
+            return TemperatureBlock(seconds);
+        default:
+            return std::nullopt;
     }
 }
 
@@ -142,7 +162,8 @@ int ModuleState::Pt100Reading(int input, double seconds) {
 
 std::vector<std::uint8_t> ModuleState::Pt100Temps(double seconds) {
     std::vector<std::uint8_t> data;
-    for (int i = 0; i < kPt100Inputs; ++i) PutWord(data, TempWordFromTenths(Pt100Reading(i, seconds)));
+    for (int i = 0; i < kPt100Inputs; ++i)
+        PutWord(data, TempWordFromTenths(Pt100Reading(i, seconds)));
     return data;
 }
 
@@ -150,7 +171,8 @@ std::vector<std::uint8_t> ModuleState::Pt100ReadParams(std::uint8_t input) const
     if (input >= kPt100Inputs) return Data({});
     const Pt100Params& p = pt100_[input];
     return Data({p.zeroAd, p.offset, 0, static_cast<std::uint8_t>(p.res1Ad >> 8),
-                 static_cast<std::uint8_t>(p.res1Ad & 0xFF), static_cast<std::uint8_t>(p.res2Ad >> 8),
+                 static_cast<std::uint8_t>(p.res1Ad & 0xFF),
+                 static_cast<std::uint8_t>(p.res2Ad >> 8),
                  static_cast<std::uint8_t>(p.res2Ad & 0xFF)});
 }
 
@@ -171,7 +193,8 @@ std::vector<std::uint8_t> ModuleState::Pt100Calibrate(std::uint8_t type, std::ui
             p.res2Ad = static_cast<std::uint16_t>(0x9C80 + 8 * jitter);
             return Data({static_cast<std::uint8_t>(p.res2Ad >> 8),
                          static_cast<std::uint8_t>(p.res2Ad & 0xFF)});
-        default: return Data({});
+        default:
+            return Data({});
     }
 }
 
@@ -184,7 +207,8 @@ std::vector<std::uint8_t> ModuleState::Pt100SetOffset(std::uint8_t input, std::u
 
 std::vector<std::uint8_t> ModuleState::TemperatureBlock(double seconds) {
     std::vector<std::uint8_t> data;
-    for (int i = 0; i < kPt100Inputs; ++i) PutWord(data, TempWordFromTenths(Pt100Reading(i, seconds)));
+    for (int i = 0; i < kPt100Inputs; ++i)
+        PutWord(data, TempWordFromTenths(Pt100Reading(i, seconds)));
     for (int c = 1; c <= signalCount_; ++c) {
         PutWord(data, TempWordFromTenths(temperatures_.ProbeTenths(c, seconds)));
     }

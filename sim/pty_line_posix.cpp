@@ -14,10 +14,10 @@ namespace {
 constexpr struct {
     speed_t speed;
     int baud;
-} kRates[] = {{B50, 50},       {B75, 75},         {B110, 110},       {B134, 134},
-              {B150, 150},     {B200, 200},       {B300, 300},       {B600, 600},
-              {B1200, 1200},   {B1800, 1800},     {B2400, 2400},     {B4800, 4800},
-              {B9600, 9600},   {B19200, 19200},   {B38400, 38400},   {B57600, 57600},
+} kRates[] = {{B50, 50},         {B75, 75},        {B110, 110},     {B134, 134},
+              {B150, 150},       {B200, 200},      {B300, 300},     {B600, 600},
+              {B1200, 1200},     {B1800, 1800},    {B2400, 2400},   {B4800, 4800},
+              {B9600, 9600},     {B19200, 19200},  {B38400, 38400}, {B57600, 57600},
               {B115200, 115200}, {B230400, 230400}};
 
 int SpeedToBaud(speed_t speed) {
@@ -35,8 +35,8 @@ speed_t BaudToSpeed(int baud) {
 }
 
 int PollTimeout(std::chrono::steady_clock::time_point deadline) {
-    const auto left = std::chrono::ceil<std::chrono::milliseconds>(
-        deadline - std::chrono::steady_clock::now());
+    const auto left =
+        std::chrono::ceil<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now());
     return left.count() <= 0 ? 0 : static_cast<int>(std::min<long long>(left.count(), 1000000));
 }
 
@@ -112,7 +112,8 @@ bool PtyLine::Write(const std::uint8_t* bytes, int count) {
     int written = 0;
     while (written < count) {
         if (master_ < 0) return false;
-        const ssize_t n = ::write(master_, bytes + written, static_cast<std::size_t>(count - written));
+        const ssize_t n =
+            ::write(master_, bytes + written, static_cast<std::size_t>(count - written));
         if (n > 0) {
             written += static_cast<int>(n);
             continue;
@@ -130,7 +131,8 @@ bool PtyLine::SleepUntil(std::chrono::steady_clock::time_point deadline) {
         const auto left = deadline - std::chrono::steady_clock::now();
         if (left <= std::chrono::steady_clock::duration::zero()) return true;
         const auto ns = std::chrono::duration_cast<std::chrono::nanoseconds>(left).count();
-        const timespec span{static_cast<time_t>(ns / 1000000000), static_cast<long>(ns % 1000000000)};
+        const timespec span{static_cast<time_t>(ns / 1000000000),
+                            static_cast<long>(ns % 1000000000)};
         pollfd wake{wakeRead_, POLLIN, 0};
         const int ready = ::ppoll(&wake, 1, &span, nullptr);
         if (ready > 0) return false;
@@ -156,7 +158,9 @@ void PtyLine::ClearWake() {
     }
 }
 
-void PtyLine::HangUp() { Close(); }
+void PtyLine::HangUp() {
+    Close();
+}
 
 void PtyLine::Close() {
     if (master_ >= 0) ::close(master_);

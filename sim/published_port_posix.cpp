@@ -23,7 +23,7 @@ bool MakeDirectories(const std::string& directory, std::string& error) {
             return false;
         }
     }
-    struct stat info{};
+    struct stat info {};
     if (::stat(directory.c_str(), &info) != 0 || !S_ISDIR(info.st_mode)) {
         error = directory + " is not a directory";
         return false;
@@ -55,13 +55,13 @@ bool PublishedPort::Publish(const std::string& directory, int port, const std::s
     }
     if (!MakeDirectories(directory, error)) return false;
     const std::string path = PublishedPortPath(directory, port);
-    struct stat entry{};
+    struct stat entry {};
     if (::lstat(path.c_str(), &entry) == 0) {
         if (!S_ISLNK(entry.st_mode)) {
             error = path + " exists and is not a link; not replacing it";
             return false;
         }
-        struct stat device{};
+        struct stat device {};
         if (::stat(path.c_str(), &device) == 0) {
             error = path + " already points at " + ReadLink(path).value_or("?") +
                     ", which still exists (another simulator?)";

@@ -90,7 +90,8 @@ Options:
   --port N        publish as COM<N>, 1..255; 0 publishes nothing (default 1)
   --address A     bus address the module answers, 0..255 (default 0)
   --probes P      probe channels scanned, i.e. the signal count, 0..64 (default 20)
-  --baud B        line rate used for pacing until the console sets its own (default 9600)
+  --baud B        line rate (a standard one) used for pacing until the console sets
+                  its own (default 9600)
   --no-pacing     send replies at once instead of at the line rate
   --seed S        seed for probe serial numbers and temperatures (default 1)
   --search-ms MS  how long a probe search takes (default 1500)

@@ -24,7 +24,9 @@ SimulatedModule::SimulatedModule(SimOptions options)
     for (const Fault& fault : options_.faults) faults_.Add(fault);
 }
 
-SimulatedModule::~SimulatedModule() { Stop(); }
+SimulatedModule::~SimulatedModule() {
+    Stop();
+}
 
 bool SimulatedModule::Start() {
     std::lock_guard lock(mutex_);
@@ -207,7 +209,8 @@ void SimulatedModule::Run() {
         }
         if (event != PtyLine::Event::Data) {
             if (event == PtyLine::Event::Woken && !stopping_) line_.ClearWake();
-            if (parser.HasPartial() && std::chrono::steady_clock::now() - lastByte > kStaleRequest) {
+            if (parser.HasPartial() &&
+                std::chrono::steady_clock::now() - lastByte > kStaleRequest) {
                 parser.DropPartial();
             }
             continue;
@@ -291,8 +294,8 @@ void SimulatedModule::Deliver(std::vector<std::uint8_t> reply, const FaultPlan& 
     for (int i = 0; i < plan.garbageBytes; ++i) noise.push_back(kNoise[i % sizeof kNoise]);
     reply.insert(reply.begin(), noise.begin(), noise.end());
 
-    if (plan.lateMs > 0 &&
-        !line_.SleepUntil(std::chrono::steady_clock::now() + std::chrono::milliseconds(plan.lateMs))) {
+    if (plan.lateMs > 0 && !line_.SleepUntil(std::chrono::steady_clock::now() +
+                                             std::chrono::milliseconds(plan.lateMs))) {
         return;
     }
     Trace("tx", reply);

@@ -17,19 +17,19 @@
 
 #include "sim/fault.h"
 #include "sim/module_state.h"
-#include "sim/published_port.h"
 #include "sim/pty_line.h"
+#include "sim/published_port.h"
 
 struct SimOptions {
-    int port = 0;                 // publish as COM<port>; 0: don't publish
-    int address = 0;              // bus address; only its low byte is on the wire
-    int probeCount = 20;          // probe channels in the temperature block, 0..64
-    bool paceBytes = true;        // send replies at the line's bit rate, 10 bits a byte
-    int baud = 9600;              // the line's rate until the console sets one
-    unsigned seed = 1;            // probe serial numbers, set points, drift
+    int port = 0;           // publish as COM<port>; 0: don't publish
+    int address = 0;        // bus address; only its low byte is on the wire
+    int probeCount = 20;    // probe channels in the temperature block, 0..64
+    bool paceBytes = true;  // send replies at the line's bit rate, 10 bits a byte
+    int baud = 9600;        // the line's rate until the console sets one
+    unsigned seed = 1;      // probe serial numbers, set points, drift
     std::chrono::milliseconds searchDuration{1500};  // how long a probe search takes
-    std::vector<Fault> faults;    // in force from the start
-    std::string portDirectory;    // where COMn goes; empty: PortDirectory()
+    std::vector<Fault> faults;                       // in force from the start
+    std::string portDirectory;                       // where COMn goes; empty: PortDirectory()
     // Receives one line per request received and reply sent; empty: no trace.
     std::function<void(const std::string&)> trace;
 };

@@ -11,9 +11,12 @@ constexpr std::array<int, kPt100Inputs> kPt100SetPoints = {213, -402, 850, 40};
 
 int ProbeSetPoint(int channel, std::mt19937& random) {
     switch (channel % 8) {
-        case 3: return -185 + static_cast<int>(random() % 21);  // freezer
-        case 7: return 35 + static_cast<int>(random() % 11);    // fridge
-        default: return 190 + static_cast<int>(random() % 80);  // room air
+        case 3:
+            return -185 + static_cast<int>(random() % 21);  // freezer
+        case 7:
+            return 35 + static_cast<int>(random() % 11);  // fridge
+        default:
+            return 190 + static_cast<int>(random() % 80);  // room air
     }
 }
 
@@ -25,8 +28,7 @@ TemperatureModel::TemperatureModel(unsigned seed) : random_(seed) {
     std::uniform_real_distribution<double> phase(0.0, 2 * std::numbers::pi);
     for (int i = 0; i < kPt100Inputs; ++i) {
         pt100_[static_cast<std::size_t>(i)] = {kPt100SetPoints[static_cast<std::size_t>(i)],
-                                               amplitude(random_), period(random_),
-                                               phase(random_)};
+                                               amplitude(random_), period(random_), phase(random_)};
     }
     for (int c = 1; c <= kProbeChannels; ++c) {
         probes_[static_cast<std::size_t>(c - 1)] = {ProbeSetPoint(c, random_), amplitude(random_),
@@ -37,8 +39,8 @@ TemperatureModel::TemperatureModel(unsigned seed) : random_(seed) {
 int TemperatureModel::Read(const Channel& channel, double seconds) {
     if (frozen_) return channel.setPoint;
     const double wave =
-        channel.amplitude * std::sin(2 * std::numbers::pi * seconds / channel.periodSeconds +
-                                     channel.phase);
+        channel.amplitude *
+        std::sin(2 * std::numbers::pi * seconds / channel.periodSeconds + channel.phase);
     // One tenth of noise either way, like the last digit of a real converter.
     const int noise = static_cast<int>(random_() % 3) - 1;
     return channel.setPoint + static_cast<int>(std::lround(wave)) + noise;

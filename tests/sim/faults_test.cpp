@@ -26,8 +26,8 @@ protected:
         return BuildReplyForTest(CMD_READ_SN, Bytes(sn.begin(), sn.end()));
     }
     static Bytes BuildReplyForTest(std::uint8_t command, const Bytes& data) {
-        Bytes frame = {kFrameStart, 0x3F, 0x00, 0x00, command, 0x00,
-                       static_cast<std::uint8_t>(data.size())};
+        Bytes frame = {
+            kFrameStart, 0x3F, 0x00, 0x00, command, 0x00, static_cast<std::uint8_t>(data.size())};
         frame.insert(frame.end(), data.begin(), data.end());
         const std::uint16_t sum = FrameChecksum(frame.data(), static_cast<int>(frame.size()));
         frame.push_back(static_cast<std::uint8_t>(sum >> 8));

@@ -21,8 +21,8 @@ protected:
     // The console's transaction; the reply as read.
     Bytes Exchange(std::uint8_t command, const Bytes& payload = {}) {
         ReplyBlock block{};
-        const int got = ExchangeCommandFrame(port_, Request(0, command, payload), command, block,
-                                             TraceSink());
+        const int got =
+            ExchangeCommandFrame(port_, Request(0, command, payload), command, block, TraceSink());
         return Bytes(block.begin(), block.begin() + got);
     }
     static Bytes SnOf(const Bytes& reply) { return Bytes(reply.begin() + 7, reply.begin() + 15); }
@@ -105,7 +105,8 @@ TEST_F(ModuleRepliesTest, OnlyGoodFramesForItsOwnAddressAreAnswered) {
     badChecksum.back() ^= 0x01;
     const Bytes noise = {0x00, 0x14, 0x3F, 0xFF, 0x14, 0x14, 0x3F, 0x00, 0x00};
     Bytes stream;
-    for (const Bytes* part : std::initializer_list<const Bytes*>{&noise, &otherAddress, &badChecksum, &noise}) {
+    for (const Bytes* part :
+         std::initializer_list<const Bytes*>{&noise, &otherAddress, &badChecksum, &noise}) {
         stream.insert(stream.end(), part->begin(), part->end());
     }
     const Bytes wanted = Request(0, CMD_READ_SN, {0});
@@ -199,7 +200,8 @@ TEST_F(ModuleRepliesTest, Pt100OffsetAndCalibrationsShowInLaterReads) {
     const Bytes params = Exchange(CMD_PT100_READ_PARAMS, {1});
     EXPECT_EQ(params[7], zero[7]);
     EXPECT_EQ(params[8], 0x8F);
-    EXPECT_EQ(Bytes(params.begin() + 10, params.begin() + 12), Bytes(res1.begin() + 7, res1.begin() + 9));
+    EXPECT_EQ(Bytes(params.begin() + 10, params.begin() + 12),
+              Bytes(res1.begin() + 7, res1.begin() + 9));
     EXPECT_EQ(module_->Pt100(1).res1Ad, res1[7] * 256 + res1[8]);
 
     Exchange(CMD_PT100_SET_OFFSET, {1, 0xB3});  // -5.1 degrees: refused

@@ -1,6 +1,9 @@
 // The port link through which the console finds the module, and a console that opens and
 // closes the port over and over, in process and with the k7r2-sim program.
+#include "sim/published_port.h"
+
 #include <fcntl.h>
+#include <gtest/gtest.h>
 #include <poll.h>
 #include <signal.h>
 #include <spawn.h>
@@ -8,14 +11,11 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
-#include <gtest/gtest.h>
-
 #include <filesystem>
 
 #include "link/commands.h"
 #include "link/port_directory.h"
 #include "link/transaction.h"
-#include "sim/published_port.h"
 #include "tests/sim/sim_fixture.h"
 
 extern char** environ;
@@ -117,7 +117,8 @@ public:
     // Output up to the first line containing `marker`, or all output until the deadline.
     std::string ReadUntil(const std::string& marker, std::chrono::milliseconds limit) {
         const auto deadline = std::chrono::steady_clock::now() + limit;
-        while (text_.find(marker) == std::string::npos || text_.find('\n', text_.find(marker)) == std::string::npos) {
+        while (text_.find(marker) == std::string::npos ||
+               text_.find('\n', text_.find(marker)) == std::string::npos) {
             const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
                 deadline - std::chrono::steady_clock::now());
             pollfd entry{out_, POLLIN, 0};
@@ -187,8 +188,8 @@ TEST_F(PublishedPortTest, ProgramAppliesFaultsFromItsCommandLine) {
 TEST_F(PublishedPortTest, ProgramExplainsItsOptionsAndRefusesBadOnes) {
     SimProgram help({"--help"});
     const std::string text = help.ReadUntil("Examples", 5s);
-    for (const char* option : {"--port", "--address", "--probes", "--baud", "--no-pacing",
-                               "--seed", "--search-ms", "--fault", "--quiet", "hang-up"}) {
+    for (const char* option : {"--port", "--address", "--probes", "--baud", "--no-pacing", "--seed",
+                               "--search-ms", "--fault", "--quiet", "hang-up"}) {
         EXPECT_NE(text.find(option), std::string::npos) << option;
     }
     EXPECT_EQ(help.WaitForExit(5s), 0);

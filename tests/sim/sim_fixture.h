@@ -93,7 +93,11 @@ inline testing::AssertionResult IsReply(const Bytes& reply, int address, std::ui
     if (reply.size() != expected) {
         return testing::AssertionFailure() << "size " << reply.size() << ", wanted " << expected;
     }
-    const Bytes header = {kFrameStart, 0x3F, 0x00, static_cast<std::uint8_t>(address), command,
+    const Bytes header = {kFrameStart,
+                          0x3F,
+                          0x00,
+                          static_cast<std::uint8_t>(address),
+                          command,
                           static_cast<std::uint8_t>(dataSize >> 8),
                           static_cast<std::uint8_t>(dataSize & 0xFF)};
     if (!std::equal(header.begin(), header.end(), reply.begin())) {
