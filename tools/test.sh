@@ -10,4 +10,5 @@ build_dir=${BUILD_DIR:-build}
 export QT_QPA_PLATFORM=offscreen
 ctest --test-dir "$build_dir" --output-on-failure -j "$(nproc)" --timeout 300
 
+tools/tsan.sh
 tools/build-win32-link.sh

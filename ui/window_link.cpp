@@ -60,6 +60,9 @@ private:
     std::atomic<int>* pending_;
 };
 
+// Taken by a sender once its event is built and by the receiver before it reads an event.
+std::mutex g_postedMutex;
+
 // The posting side and the application's end agree on this lock: once the application has begun
 // to end nothing more is posted, and Qt deletes (and so releases) what was posted before.
 std::mutex g_appMutex;
@@ -92,6 +95,10 @@ void StartApplicationLink() {
 Q_COREAPP_STARTUP_FUNCTION(StartApplicationLink)
 
 bool SyncReceiver::event(QEvent* event) {
+    // Pairs with the sender's lock after building the event, so that what the sender wrote is
+    // ordered before this thread reads it also for race detectors, which cannot see inside the
+    // event queue's own locking.
+    { std::lock_guard published(g_postedMutex); }
     if (event->type() == kSyncCallEvent) {
         static_cast<SyncCallEvent*>(event)->Run();
         return true;
@@ -138,7 +145,9 @@ bool WindowLink::Run(const std::function<LRESULT()>& fn, LRESULT* result) {
         std::lock_guard appLock(g_appMutex);
         if (!g_appAlive) return false;
         pending_.fetch_add(1);
-        QCoreApplication::postEvent(receiver_, new SyncCallEvent(fn, completion, &pending_));
+        auto* event = new SyncCallEvent(fn, completion, &pending_);
+        { std::lock_guard published(g_postedMutex); }
+        QCoreApplication::postEvent(receiver_, event);
     }
     // Never wait while holding the lock: the receiver's thread takes it to detach.
     completion->Wait();
