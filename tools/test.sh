@@ -1,14 +1,14 @@
 #!/usr/bin/env bash
-# Installs, builds and runs every test: the unit, serial and GUI tests, the threaded tests under
-# ThreadSanitizer, and a cross build of the Win32 serial backend.
+# Installs, builds and runs every test: a cross build of the Win32 serial backend, the threaded
+# tests under ThreadSanitizer, then the whole suite (unit, serial, GUI and process tests).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 tools/install-deps.sh
 tools/build.sh
 build_dir=${BUILD_DIR:-build}
 
+tools/build-win32-link.sh
+tools/tsan.sh
+
 export QT_QPA_PLATFORM=offscreen
 ctest --test-dir "$build_dir" --output-on-failure -j "$(nproc)" --timeout 300
-
-tools/tsan.sh
-tools/build-win32-link.sh
