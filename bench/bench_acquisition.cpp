@@ -110,7 +110,7 @@ public:
         int replyBytes = 0;
     };
 
-    // The trace callback: "rx 14 3f 00 00 0b ..." and "tx ...", command code in the fifth byte.
+    // The trace callback: "rx 14 3f 00 00 0b ..." and "tx ...", the command in the fifth byte.
     void Trace(const std::string& line) {
         const auto now = Clock::now();
         std::istringstream words(line);
@@ -118,7 +118,7 @@ public:
         words >> label;
         std::vector<std::string> bytes;
         while (words >> byte) bytes.push_back(byte);
-        if (bytes.size() < 5 || bytes[4] != "0b") return;
+        if (bytes.size() < 5 || std::stoi(bytes[4], nullptr, 16) != CMD_READ_TEMPERATURES) return;
         std::lock_guard lock(mutex_);
         simThread_ = static_cast<long>(syscall(SYS_gettid));
         if (label == "rx") {
