@@ -155,8 +155,8 @@ FaultPlan FaultBook::TakeFor(std::uint8_t command) {
                 plan.lateMs = fault.param;
                 break;
         }
-        if (!entry.forever) --entry.remaining;
+        if (!entry.untilCleared) --entry.remaining;
     }
-    std::erase_if(active_, [](const Active& a) { return !a.forever && a.remaining <= 0; });
+    std::erase_if(active_, [](const Active& a) { return !a.untilCleared && a.remaining <= 0; });
     return plan;
 }

@@ -60,7 +60,7 @@ public:
 private:
     struct Active {
         Fault fault;
-        bool forever;
+        bool untilCleared;
         int remaining;
     };
     std::vector<Active> active_;

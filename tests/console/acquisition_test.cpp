@@ -68,6 +68,22 @@ TEST_F(AcquisitionTest, SingleReadingReportsABadReplyAndAMissingPort) {
         << "single readings never write the fault log";
 }
 
+TEST_F(AcquisitionTest, PollOnceMessageReadsQuietlyAndClearsTheSlotOnlyWhenThePortFails) {
+    void* slot = &slot;
+    dlg.SendMessage(WM_POLL_ONCE, 0, reinterpret_cast<LPARAM>(&slot));
+    EXPECT_EQ(slot, &slot) << "left alone when the port opened";
+    EXPECT_EQ(Cell(IDC_LIST_RIGHT, 0), "21.5");
+
+    sim->InjectFault({FaultKind::BadChecksum, 1, CMD_READ_TEMPERATURES, -1});
+    dlg.SendMessage(WM_POLL_ONCE, 0, reinterpret_cast<LPARAM>(&slot));
+    ASSERT_TRUE(Replace(IDC_PORT, "9"));
+    dlg.SendMessage(WM_POLL_ONCE, 0, reinterpret_cast<LPARAM>(&slot));
+    EXPECT_EQ(slot, nullptr);
+    dlg.SendMessage(WM_POLL_ONCE, 0, 0);  // no slot at all: nothing to write
+    EXPECT_EQ(boxes.Count(), 0u) << "this reading shows no messages";
+    EXPECT_EQ(Text(IDC_OK_COUNT), "");
+}
+
 TEST_F(AcquisitionTest, PeriodBelowTheMinimumIsCorrectedAndNeitherStartsNorStops) {
     ASSERT_TRUE(Replace(IDC_PERIOD, "599"));
     ASSERT_TRUE(Click(IDC_CONTINUOUS_ACQUISITION));
