@@ -142,6 +142,12 @@ void DialogWidget::Build() {
                    ctl.kind == ControlKind::ComboDropDown) {
             // A combo box's template height includes its dropped list; closed, it is one field.
             w->setGeometry(units.Rect(ctl.x, ctl.y, ctl.cx, std::min(ctl.cy, kComboFieldHeight)));
+        } else if (ctl.kind == ControlKind::Static) {
+            // A one-line label as tall as the substitute face's line, so descenders such as an
+            // underscore are not cut off by a rectangle drawn for a shorter face.
+            QRect r = units.Rect(ctl.x, ctl.y, ctl.cx, ctl.cy);
+            r.setHeight(std::max(r.height(), w->fontMetrics().height()));
+            w->setGeometry(r);
         } else {
             w->setGeometry(units.Rect(ctl.x, ctl.y, ctl.cx, ctl.cy));
         }
