@@ -119,7 +119,9 @@ void CScannerDlg::EnableSnEdits(bool enable) {
     }
 }
 
-void CScannerDlg::OnBaudSelChange() { UpdateData(TRUE); }
+void CScannerDlg::OnBaudSelChange() {
+    UpdateData(TRUE);
+}
 
 // A drop-down list never sends this; the row stays in the map as the window always had it.
 void CScannerDlg::OnBaudEditChange() {}

@@ -14,6 +14,10 @@ void CScannerDlg::OnSysCommand(UINT id, LPARAM lParam) {
 
 // The platform draws the minimised window from the icon set in OnInitDialog, so painting needs
 // nothing of its own here.
-void CScannerDlg::OnPaint() { Default(WM_PAINT, 0, 0); }
+void CScannerDlg::OnPaint() {
+    Default(WM_PAINT, 0, 0);
+}
 
-HICON CScannerDlg::OnQueryDragIcon() { return m_icon; }
+HICON CScannerDlg::OnQueryDragIcon() {
+    return m_icon;
+}

@@ -27,7 +27,8 @@ void AddColumns(CListCtrl& list) {
 }
 
 void AddProbeRows(CListCtrl& list, int firstProbe, int rows) {
-    for (int i = 0; i < rows; ++i) list.InsertItem(list.GetItemCount(), Label("温度%d", firstProbe + i));
+    for (int i = 0; i < rows; ++i)
+        list.InsertItem(list.GetItemCount(), Label("温度%d", firstProbe + i));
 }
 
 void BlankValues(CListCtrl& list, int firstRow, int lastRow) {
@@ -50,8 +51,8 @@ void CScannerDlg::SetupTemperatureLists() {
     AddProbeRows(m_listRight, 53, kMaxProbes - 52);
 
     for (CListCtrl* list : {&m_listLeft, &m_listMiddle, &m_listRight}) {
-        list->SetExtendedStyle(list->GetExtendedStyle() | LVS_EX_GRIDLINES |
-                               LVS_EX_FULLROWSELECT | LVS_EX_TWOCLICKACTIVATE);
+        list->SetExtendedStyle(list->GetExtendedStyle() | LVS_EX_GRIDLINES | LVS_EX_FULLROWSELECT |
+                               LVS_EX_TWOCLICKACTIVATE);
     }
 }
 

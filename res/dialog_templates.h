@@ -1,8 +1,9 @@
 #pragma once
 #include "ui/dialog_template.h"
 
-const DialogTemplate& AboutBoxTemplate();      // 100
+const DialogTemplate& AboutBoxTemplate();       // 100
 const DialogTemplate& ScannerDialogTemplate();  // 102
+const DialogTemplate& Pt100DialogTemplate();    // 130
 
 // Registers the string table and the icons with the dialog layer.
 void RegisterResources();

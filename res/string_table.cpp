@@ -4,7 +4,9 @@
 #include "res/resource.h"
 #include "ui/resources.h"
 
-static void InitQtResources() { Q_INIT_RESOURCE(resources); }
+static void InitQtResources() {
+    Q_INIT_RESOURCE(resources);
+}
 
 void RegisterResources() {
     InitQtResources();

@@ -59,8 +59,9 @@ TEST_F(MainWindowTest, ListsHaveTheirColumnsLabelsAndStyles) {
     EXPECT_EQ(Cell(IDC_LIST_MIDDLE, 0, 0), "温度27");
     EXPECT_EQ(Cell(IDC_LIST_MIDDLE, 25, 0), "温度52");
     const char* right[17] = {"PT100温度1", "PT100温度2", "PT100温度3", "PT100温度4", "",
-                             "温度53", "温度54", "温度55", "温度56", "温度57", "温度58",
-                             "温度59", "温度60", "温度61", "温度62", "温度63", "温度64"};
+                             "温度53",     "温度54",     "温度55",     "温度56",     "温度57",
+                             "温度58",     "温度59",     "温度60",     "温度61",     "温度62",
+                             "温度63",     "温度64"};
     for (int row = 0; row < 17; ++row) {
         EXPECT_EQ(Cell(IDC_LIST_RIGHT, row, 0), right[row]) << row;
         EXPECT_EQ(Cell(IDC_LIST_RIGHT, row, 1), "") << "value cells start empty";
@@ -139,11 +140,26 @@ TEST_F(MainWindowTest, TabWalksTheControlsInTemplateOrder) {
             order.push_back(name.mid(4).toInt());
         w = w->nextInFocusChain();
     } while (w != first && order.size() < 100);
-    const std::vector<int> expected = {
-        IDC_PORT, IDC_BAUD, IDC_ADDRESS, IDC_SIGNAL_COUNT, IDC_SET_SIGNAL_COUNT, IDC_SN_INDEX,
-        IDC_READ_SN, IDC_MODE_SEMI_AUTO, IDC_MODE_MANUAL, IDC_MODE_FULL_AUTO, IDC_CHANNEL,
-        IDC_REGISTER, IDC_PERIOD, IDC_SINGLE_ACQUISITION, IDC_CONTINUOUS_ACQUISITION,
-        IDC_LIST_LEFT, IDC_LIST_MIDDLE, IDC_FILE_REGISTER, IDC_PT100_SETTINGS, IDC_LIST_RIGHT};
+    const std::vector<int> expected = {IDC_PORT,
+                                       IDC_BAUD,
+                                       IDC_ADDRESS,
+                                       IDC_SIGNAL_COUNT,
+                                       IDC_SET_SIGNAL_COUNT,
+                                       IDC_SN_INDEX,
+                                       IDC_READ_SN,
+                                       IDC_MODE_SEMI_AUTO,
+                                       IDC_MODE_MANUAL,
+                                       IDC_MODE_FULL_AUTO,
+                                       IDC_CHANNEL,
+                                       IDC_REGISTER,
+                                       IDC_PERIOD,
+                                       IDC_SINGLE_ACQUISITION,
+                                       IDC_CONTINUOUS_ACQUISITION,
+                                       IDC_LIST_LEFT,
+                                       IDC_LIST_MIDDLE,
+                                       IDC_FILE_REGISTER,
+                                       IDC_PT100_SETTINGS,
+                                       IDC_LIST_RIGHT};
     EXPECT_EQ(order, expected);
 }
 

@@ -21,7 +21,8 @@ protected:
     void TearDown() override {
         ScannerWindowTest::TearDown();
         // A worker left running must end before the module goes.
-        EXPECT_TRUE(uitest::WaitUntil([] { return g_acquisitionWorkers == 0; }, std::chrono::seconds(8)));
+        EXPECT_TRUE(
+            uitest::WaitUntil([] { return g_acquisitionWorkers == 0; }, std::chrono::seconds(8)));
         sim->Stop();
     }
 
