@@ -138,7 +138,16 @@ std::vector<std::uint8_t> ModuleState::RegisterChannel(std::uint8_t channel) {
     return SnData(snTable_[channel]);
 }
 
+void ModuleState::ForceRegisterResults(std::vector<std::uint8_t> codes) {
+    forcedRegisterResults_.assign(codes.begin(), codes.end());
+}
+
 std::vector<std::uint8_t> ModuleState::RegisterSn(const std::vector<std::uint8_t>& payload) {
+    if (!forcedRegisterResults_.empty()) {
+        const std::uint8_t code = forcedRegisterResults_.front();
+        forcedRegisterResults_.pop_front();
+        return Data({code});
+    }
     const std::uint8_t channel = payload[0];
     if (channel < 1 || channel > kProbeChannels) return Data({REGISTER_CHANNEL_TOO_LARGE});
     if (payload[1] != kSnFamilyByte) return Data({REGISTER_SN_INVALID});

@@ -1,6 +1,7 @@
 #pragma once
 #include <array>
 #include <cstdint>
+#include <deque>
 #include <optional>
 #include <random>
 #include <vector>
@@ -44,6 +45,10 @@ public:
     const std::vector<ProbeSn>& BusProbes() const { return busProbes_; }
     void SetBusProbes(std::vector<ProbeSn> probes) { busProbes_ = std::move(probes); }
     Pt100Params Pt100(int input) const;
+    // The result codes the next SN registrations answer with, oldest first, instead of the
+    // module's own verdict; a forced registration stores nothing. For codes the module itself
+    // never gives to a well-formed request.
+    void ForceRegisterResults(std::vector<std::uint8_t> codes);
 
     TemperatureModel& Temperatures() { return temperatures_; }
 
@@ -67,4 +72,5 @@ private:
     std::optional<ProbeSn> socketProbe_;
     std::vector<ProbeSn> busProbes_;
     std::array<Pt100Params, kPt100Inputs> pt100_{};
+    std::deque<std::uint8_t> forcedRegisterResults_;
 };

@@ -138,6 +138,11 @@ ProbeSn SimulatedModule::SnEntry(int entry) const {
     return state_.SnEntry(entry);
 }
 
+void SimulatedModule::ForceRegisterResults(std::vector<std::uint8_t> codes) {
+    std::lock_guard lock(mutex_);
+    state_.ForceRegisterResults(std::move(codes));
+}
+
 Pt100Params SimulatedModule::Pt100(int input) const {
     std::lock_guard lock(mutex_);
     return state_.Pt100(input);

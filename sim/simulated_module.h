@@ -69,6 +69,8 @@ public:
     void SetBusProbes(std::vector<ProbeSn> probes);
     std::vector<ProbeSn> BusProbes() const;
     ProbeSn SnEntry(int entry) const;
+    // See ModuleState::ForceRegisterResults.
+    void ForceRegisterResults(std::vector<std::uint8_t> codes);
     Pt100Params Pt100(int input) const;
 
     // Requests with a correct checksum addressed to this module, oldest first.
