@@ -113,12 +113,6 @@ CommPort CScannerDlg::OpenConfiguredPort() {
     return OpenCommPort(m_portSettings, TimeoutProfile::Interactive);
 }
 
-void CScannerDlg::EnableSnEdits(bool enable) {
-    for (int id : kSnByteIds) {
-        if (CWnd* edit = GetDlgItem(id)) edit->EnableWindow(enable ? TRUE : FALSE);
-    }
-}
-
 void CScannerDlg::OnBaudSelChange() {
     UpdateData(TRUE);
 }

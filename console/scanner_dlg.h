@@ -35,6 +35,9 @@ public:
 
     // Enables or disables the eight SN byte fields.
     void EnableSnEdits(bool enable);
+    // One SN byte text: one or two of 0-9 and A-F (empty: 0), ok set; else ok false and -1, or
+    // -2 when the text is longer than two characters.
+    static int ParseHexByte(std::string text, bool& ok);
 
     // Members, in declaration order.
     PollSettings m_portSettings;

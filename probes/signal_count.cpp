@@ -1,0 +1,36 @@
+// Button 1004: the module's signal count.
+#include <cstdio>
+
+#include "console/scanner_dlg.h"
+#include "link/commands.h"
+#include "probes/reply_check.h"
+
+namespace {
+
+std::string SignalCountText(int count, bool succeeded) {
+    char text[64];
+    if (succeeded) {
+        std::snprintf(text, sizeof text, "设置的信号数为%d成功!", count);
+    } else {
+        std::snprintf(text, sizeof text, "设置的信号数为%d失败!", count);
+    }
+    return text;
+}
+
+}  // namespace
+
+void CScannerDlg::OnSetSignalCount() {
+    UpdateData(TRUE);
+    // Only one byte travels: 300 would quietly set the module to 44.
+    if (m_signalCount < 0 || m_signalCount > 0xFF) {
+        MessageBox(SignalCountText(m_signalCount, false));
+        return;
+    }
+    const auto count = static_cast<std::uint8_t>(m_signalCount & 0xFF);
+    int status = 0;
+    std::unique_ptr<ReplyBlock> reply =
+        SendCommand(m_address, &count, 1, CMD_SET_SIGNAL_COUNT, status);
+    if (!ReplyUsable(*this, status, kFrameOverhead)) return;
+    const int reported = (*reply)[kFrameHeaderSize];
+    MessageBox(SignalCountText(reported, reported == m_signalCount));
+}
