@@ -44,3 +44,24 @@ constexpr int IDC_LIST_RIGHT = 1029;
 
 constexpr int kSnByteIds[8] = {IDC_SN_BYTE1, IDC_SN_BYTE2, IDC_SN_BYTE3, IDC_SN_BYTE4,
                                IDC_SN_BYTE5, IDC_SN_BYTE6, IDC_SN_BYTE7, IDC_SN_BYTE8};
+
+// PT100 dialog (template 130).
+constexpr int IDC_PT100_READ_TEMPS = 1026;
+constexpr int IDC_PT100_CAL_ZERO = 1029;
+constexpr int IDC_PT100_CHANNEL = 1030;
+constexpr int IDC_PT100_CAL_RES1 = 1031;
+constexpr int IDC_PT100_SET_OFFSET = 1032;
+constexpr int IDC_PT100_ZERO_AD = 1033;
+constexpr int IDC_PT100_CAL_RES2 = 1034;
+constexpr int IDC_PT100_READ_PARAMS = 1035;
+constexpr int IDC_PT100_OFFSET = 1036;
+constexpr int IDC_PT100_RES1_AD = 1037;
+constexpr int IDC_PT100_RES2_AD = 1038;
+constexpr int IDC_PT100_TEMP1 = 1039;
+constexpr int IDC_PT100_TEMP2 = 1040;
+constexpr int IDC_PT100_TEMP3 = 1041;
+constexpr int IDC_PT100_TEMP4 = 1042;
+constexpr int IDC_PT100_SAVE_LOG = 1043;
+constexpr int IDC_PT100_CLEAR_LOG = 1044;
+constexpr int IDC_PT100_OFFSET_SPIN = 1047;
+constexpr int IDC_PT100_LOG = 1008;
