@@ -43,13 +43,4 @@ TEST_F(Pt100DialogTest, TypingMovesTheSpinAndTheNextStepStartsThere) {
     }));
 }
 
-TEST_F(Pt100DialogTest, TheOffsetSentIsTheFieldsTextNotTheSpinsPosition) {
-    ASSERT_TRUE(WithDialog([&](CPt100Dlg& d) {
-        ASSERT_TRUE(uitest::ReplaceText(d, IDC_PT100_OFFSET, "1.29"));
-        ASSERT_EQ(d.m_spinOffset.GetPos(), 62);
-        ASSERT_TRUE(uitest::Click(d, IDC_PT100_SET_OFFSET));
-        EXPECT_EQ(LastRequest().at(8), 0x0C);
-    }));
-}
-
 }  // namespace

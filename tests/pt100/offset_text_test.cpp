@@ -28,25 +28,4 @@ TEST(OffsetTextTest, HugeTinyAndNotANumberStayHarmless) {
     EXPECT_EQ(OffsetSpinPosition("nan"), 50);
 }
 
-TEST(OffsetTextTest, SpinPositionTruncatesAndClamps) {
-    EXPECT_EQ(OffsetSpinPosition("1.5"), 65);
-    EXPECT_EQ(OffsetSpinPosition("-2.55"), 24);
-    EXPECT_EQ(OffsetSpinPosition("7"), 100);
-    EXPECT_EQ(OffsetSpinPosition("-6"), 0);
-    for (const char* none : {"", "-", "abc"}) EXPECT_EQ(OffsetSpinPosition(none), 50) << none;
-}
-
-TEST(OffsetTextTest, SpinTextsAndOffsetBytesAsShown) {
-    EXPECT_EQ(OffsetTextForSpin(49), "-0.1");
-    EXPECT_EQ(OffsetTextForSpin(50), "0.0");
-    EXPECT_EQ(OffsetTextForSpin(0), "-5.0");
-    EXPECT_EQ(OffsetTextForSpin(100), "5.0");
-    EXPECT_EQ(FormatOffsetByte(0x0F), "1.50");
-    EXPECT_EQ(FormatOffsetByte(0x8F), "-1.50");
-    EXPECT_EQ(FormatOffsetByte(0x32), "5.00");
-    EXPECT_EQ(FormatOffsetByte(0xB2), "-5.00");
-    EXPECT_EQ(FormatOffsetByte(0x00), "0.00");
-    EXPECT_EQ(FormatOffsetByte(0x80), "0.00");
-}
-
 }  // namespace
