@@ -1,5 +1,7 @@
 #include "ui/app.h"
 
+#include <clocale>
+
 #include <thread>
 
 #include <QApplication>
@@ -37,6 +39,9 @@ void AfxBeginThread(AFX_THREADPROC fn, void* param) {
 
 int AfxWinMain(int argc, char** argv) {
     QApplication app(argc, argv);
+    // Qt adopts the user's locale for the C library too; numbers are always printed and read
+    // with a decimal point, as the program has always shown them.
+    std::setlocale(LC_NUMERIC, "C");
     // The executable's file name without its extension.
     const QString exe = argc > 0 && argv[0] != nullptr ? QString::fromLocal8Bit(argv[0]) : "";
     const QString name = QFileInfo(exe).completeBaseName();
