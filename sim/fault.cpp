@@ -68,10 +68,10 @@ const char* FaultKindName(FaultKind kind) {
     return "?";
 }
 
-std::optional<Fault> ParseFaultSpec(const std::string& spec, std::string& error) {
-    const std::vector<std::string> parts = SplitColons(spec);
+std::optional<Fault> ParseFaultOption(const std::string& text, std::string& error) {
+    const std::vector<std::string> parts = SplitColons(text);
     if (parts.size() > 3) {
-        error = "too many ':' fields in fault '" + spec + "'";
+        error = "too many ':' fields in fault '" + text + "'";
         return std::nullopt;
     }
     Fault fault;

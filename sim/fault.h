@@ -33,7 +33,7 @@ const char* FaultKindName(FaultKind kind);
 
 // Parses KIND[:SCOPE[:PARAM]], SCOPE being a reply count, "every", or "cmdN" (every reply to
 // command N). Sets `error` and returns nothing on bad input.
-std::optional<Fault> ParseFaultSpec(const std::string& spec, std::string& error);
+std::optional<Fault> ParseFaultOption(const std::string& text, std::string& error);
 
 // What happens to one reply: every active fault that applies, merged.
 struct FaultPlan {

@@ -69,7 +69,7 @@ std::optional<SimCommandLine> ParseSimCommandLine(int argc, const char* const* a
             if (!(parsed = number(0, 600000))) return std::nullopt;
             line.options.searchDuration = std::chrono::milliseconds(*parsed);
         } else if (option == "--fault") {
-            const auto fault = ParseFaultSpec(value, error);
+            const auto fault = ParseFaultOption(value, error);
             if (!fault) return std::nullopt;
             line.options.faults.push_back(*fault);
         } else {
@@ -95,11 +95,11 @@ Options:
   --no-pacing     send replies at once instead of at the line rate
   --seed S        seed for probe serial numbers and temperatures (default 1)
   --search-ms MS  how long a probe search takes (default 1500)
-  --fault SPEC    misbehave on replies; may be repeated (see below)
+  --fault FAULT   misbehave on replies; may be repeated (see below)
   --quiet         do not trace requests and replies
   --help          show this text
 
-Fault SPEC is KIND[:SCOPE[:PARAM]].
+FAULT is KIND[:SCOPE[:PARAM]].
   SCOPE: a count k (the next k replies, default 1), 'every' (every reply),
          or 'cmdN' (every reply to command N).
   KIND and PARAM:

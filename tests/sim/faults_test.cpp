@@ -134,20 +134,20 @@ TEST_F(FaultsTest, HangUpTakesTheModuleOffTheLine) {
     EXPECT_FALSE(OpenPort().IsOpen()) << "the published link leads nowhere now";
 }
 
-TEST(FaultSpecTest, ParsesKindScopeAndParameter) {
+TEST(FaultOptionTest, ParsesKindScopeAndParameter) {
     std::string error;
-    const auto split = ParseFaultSpec("split:2:150", error);
+    const auto split = ParseFaultOption("split:2:150", error);
     ASSERT_TRUE(split);
     EXPECT_EQ(split->kind, FaultKind::Split);
     EXPECT_EQ(split->count, 2);
     EXPECT_EQ(split->param, 150);
 
-    const auto every = ParseFaultSpec("bad-checksum:every", error);
+    const auto every = ParseFaultOption("bad-checksum:every", error);
     ASSERT_TRUE(every);
     EXPECT_EQ(every->count, kEveryReply);
     EXPECT_EQ(every->command, kAnyCommand);
 
-    const auto perCommand = ParseFaultSpec("bad-count:cmd11:6", error);
+    const auto perCommand = ParseFaultOption("bad-count:cmd11:6", error);
     ASSERT_TRUE(perCommand);
     EXPECT_EQ(perCommand->command, CMD_READ_TEMPERATURES);
     EXPECT_EQ(perCommand->param, 6);
@@ -156,7 +156,7 @@ TEST(FaultSpecTest, ParsesKindScopeAndParameter) {
                             "short:cmd:4", "late:cmd300"}) {
         SCOPED_TRACE(bad);
         error.clear();
-        EXPECT_FALSE(ParseFaultSpec(bad, error));
+        EXPECT_FALSE(ParseFaultOption(bad, error));
         EXPECT_FALSE(error.empty());
     }
 }
