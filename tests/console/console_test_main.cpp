@@ -1,10 +1,7 @@
 // The console's window tests run on the offscreen platform with one application object.
-#include <gtest/gtest.h>
-
-#include <QApplication>
-
 #include "res/dialog_templates.h"
 #include "ui/app.h"
+#include "ui/testing/gui_test_main.h"
 
 namespace {
 
@@ -12,10 +9,4 @@ CWinApp testApp;
 
 }  // namespace
 
-int main(int argc, char** argv) {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    RegisterResources();
-    testing::InitGoogleTest(&argc, argv);
-    return RUN_ALL_TESTS();
-}
+int main(int argc, char** argv) { return uitest::RunGuiTests(argc, argv, RegisterResources); }

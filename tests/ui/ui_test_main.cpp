@@ -1,9 +1,6 @@
 // GUI tests run on the offscreen platform with one application object, as the program has.
-#include <gtest/gtest.h>
-
-#include <QApplication>
-
 #include "ui/app.h"
+#include "ui/testing/gui_test_main.h"
 
 namespace {
 
@@ -11,9 +8,4 @@ CWinApp testApp;
 
 }  // namespace
 
-int main(int argc, char** argv) {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    testing::InitGoogleTest(&argc, argv);
-    return RUN_ALL_TESTS();
-}
+int main(int argc, char** argv) { return uitest::RunGuiTests(argc, argv); }

@@ -1,0 +1,17 @@
+#include "ui/testing/gui_test_main.h"
+
+#include <gtest/gtest.h>
+
+#include <QApplication>
+
+namespace uitest {
+
+int RunGuiTests(int argc, char** argv, const std::function<void()>& setUp) {
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    if (setUp) setUp();
+    testing::InitGoogleTest(&argc, argv);
+    return RUN_ALL_TESTS();
+}
+
+}  // namespace uitest
