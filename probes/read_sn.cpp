@@ -1,7 +1,7 @@
 // Button 1014: the SN stored at an index, shown and put on the clipboard as a file line.
 #include "console/scanner_dlg.h"
 #include "link/commands.h"
-#include "probes/reply_check.h"
+#include "console/reply_check.h"
 #include "probes/sn_clipboard.h"
 #include "probes/sn_text.h"
 

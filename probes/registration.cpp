@@ -4,7 +4,7 @@
 #include "console/scanner_dlg.h"
 #include "link/commands.h"
 #include "probes/register_result.h"
-#include "probes/reply_check.h"
+#include "console/reply_check.h"
 #include "probes/sn_text.h"
 
 namespace {

@@ -3,7 +3,7 @@
 
 #include "console/scanner_dlg.h"
 #include "link/commands.h"
-#include "probes/reply_check.h"
+#include "console/reply_check.h"
 
 namespace {
 

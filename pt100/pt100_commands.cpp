@@ -1,6 +1,7 @@
 // The PT100 dialog's commands to the module: parameters, calibrations, offset, temperatures.
 #include <cstdio>
 
+#include "console/reply_check.h"
 #include "console/scanner_dlg.h"
 #include "link/commands.h"
 #include "link/temp_word.h"
@@ -48,15 +49,7 @@ std::unique_ptr<ReplyBlock> CPt100Dlg::Transact(std::uint8_t command, const std:
         reply =
             g_mainDlg->SendCommand(g_mainDlg->m_address, payload, payloadLength, command, status);
     }
-    if (status == -1) {
-        MessageBox("打开串口错误!");
-        return nullptr;
-    }
-    // A reply cut short would show the zero fill of the block as values the module never sent.
-    if (status == 0 || reply == nullptr || status <= lastByteUsed) {
-        MessageBox("读数据错误!");
-        return nullptr;
-    }
+    if (!ReplyUsable(*this, status, lastByteUsed + 1)) return nullptr;
     return reply;
 }
 

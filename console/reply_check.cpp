@@ -1,4 +1,4 @@
-#include "probes/reply_check.h"
+#include "console/reply_check.h"
 
 #include "ui/wnd.h"
 
