@@ -6,6 +6,7 @@
 #include <memory>
 #include <thread>
 
+#include "console/poll_report.h"
 #include "console/scanner_dlg.h"
 #include "link/temperature_block.h"
 #include "res/resource.h"
@@ -27,11 +28,15 @@ void CScannerDlg::OnSingleAcquisition() {
     UpdateData(TRUE);
     CommPort port = OpenConfiguredPort();
     if (!port) {
+        m_readings.Publish(FailedReading(BlockFault::PortNotOpen, std::chrono::system_clock::now()));
         MessageBox("打开串口错误!");
         return;
     }
-    const bool ok = ExchangeTemperatureBlock(port, m_address, false, g_rxBlock);
+    BlockFault fault = BlockFault::None;
+    const bool ok = ExchangeTemperatureBlock(port, m_address, false, g_rxBlock, &fault);
     port.Close();
+    const auto end = std::chrono::system_clock::now();
+    m_readings.Publish(ok ? ReadingFromBlock(g_rxBlock, end) : FailedReading(fault, end));
     if (ok) {
         ShowTemperatures();
     } else {
@@ -87,17 +92,20 @@ LRESULT CScannerDlg::OnGetPollSettings(WPARAM, LPARAM lParam) {
     return 0;
 }
 
-// lParam is the worker's block after a good reading and 0 after a failure. The worker waits in
-// its send meanwhile, so the block is copied whole before the next exchange overwrites it.
+// lParam is the worker's report. The worker waits in its send meanwhile, so the block is copied
+// whole before the next exchange overwrites it.
 LRESULT CScannerDlg::OnPollResult(WPARAM wParam, LPARAM lParam) {
-    if (lParam != 0) {
-        g_rxBlock = *reinterpret_cast<const ReplyBlock*>(lParam);
+    const auto& report = *reinterpret_cast<const PollReport*>(lParam);
+    if (report.fault == BlockFault::None) {
+        g_rxBlock = report.block;
         m_okCountText = Decimal(static_cast<int>(wParam));
         ShowTemperatures();
     } else {
         m_failCountText = Decimal(static_cast<int>(wParam));
     }
     UpdateData(FALSE);
+    m_readings.Publish(report.fault == BlockFault::None ? ReadingFromBlock(report.block, report.end)
+                                                        : FailedReading(report.fault, report.end));
     return 0;
 }
 
@@ -118,18 +126,20 @@ unsigned AcquisitionThread(void* param) {
         return 0;
     }
 
-    const auto block = std::make_unique<ReplyBlock>();
+    const auto report = std::make_unique<PollReport>();
     int good = 0;
     int failed = 0;
     while (g_acquiring != 0) {
         // The port stays open between readings: drop the late tail of an abandoned reply, or it
         // would be taken for the start of the next one.
         port.Purge();
-        const bool ok = ExchangeTemperatureBlock(port, settings->address, true, *block);
+        const bool ok =
+            ExchangeTemperatureBlock(port, settings->address, true, report->block, &report->fault);
+        report->end = std::chrono::system_clock::now();
         const int count = ok ? ++good : ++failed;
         std::this_thread::sleep_for(std::chrono::milliseconds(settings->period));
         SendMessage(*window, WM_POLL_RESULT, static_cast<WPARAM>(count),
-                    ok ? reinterpret_cast<LPARAM>(block.get()) : 0);
+                    reinterpret_cast<LPARAM>(report.get()));
     }
     port.Close();
     g_acquiring = 0;

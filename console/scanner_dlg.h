@@ -6,6 +6,7 @@
 #include <memory>
 #include <string>
 
+#include "console/reading_feed.h"
 #include "link/frame.h"
 #include "link/poll_settings.h"
 #include "link/serial_port.h"
@@ -61,6 +62,9 @@ public:
     int m_regMode = 0;
     HICON m_icon = nullptr;
     int m_continuousOn = 0;
+
+    // Every reading the window makes, good or failed, single or continuous, leaves through here.
+    ReadingFeed m_readings;
 
     BOOL OnInitDialog() override;
     void DoDataExchange(CDataExchange* pDX) override;

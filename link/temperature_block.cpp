@@ -3,6 +3,8 @@
 #include "link/commands.h"
 #include "link/fault_log.h"
 
+#include <string>
+
 ReplyBlock g_rxBlock = {};
 
 namespace {
@@ -10,9 +12,34 @@ namespace {
 constexpr int kHeaderSize = kFrameHeaderSize;
 constexpr std::uint32_t kBlockWaitMs = 3000;
 
+// Records the fault and logs it with the log's trailing full-width comma.
+bool Failed(BlockFault kind, bool logFaults, const ReplyBlock& block, int count,
+            BlockFault* fault) {
+    if (fault != nullptr) *fault = kind;
+    if (logFaults) {
+        const std::string message = std::string(BlockFaultText(kind)) + "，";
+        AppendFaultLog(message.c_str(), block.data(), count);
+    }
+    return false;
+}
+
 }  // namespace
 
-bool ExchangeTemperatureBlock(CommPort& port, int address, bool logFaults, ReplyBlock& block) {
+const char* BlockFaultText(BlockFault fault) {
+    switch (fault) {
+        case BlockFault::None: return "成功";
+        case BlockFault::ShortHeader: return "读错误，要读7个字节";
+        case BlockFault::BadCount: return "温度个数错误";
+        case BlockFault::ShortData: return "读温度错误";
+        case BlockFault::BadChecksum: return "校验错误";
+        case BlockFault::PortNotOpen: return "打开串口失败";
+    }
+    return "未知错误";
+}
+
+bool ExchangeTemperatureBlock(CommPort& port, int address, bool logFaults, ReplyBlock& block,
+                              BlockFault* fault) {
+    if (fault != nullptr) *fault = BlockFault::None;
     const std::vector<std::uint8_t> request =
         BuildRequest(address, CMD_READ_TEMPERATURES, nullptr, 0);
     port.Write(request.data(), static_cast<int>(request.size()));
@@ -22,28 +49,24 @@ bool ExchangeTemperatureBlock(CommPort& port, int address, bool logFaults, Reply
     // timeout bounds the wait for the rest.
     const int headerGot = port.Read(block.data(), kHeaderSize);
     if (headerGot < kHeaderSize) {
-        if (logFaults) AppendFaultLog("读错误，要读7个字节，", block.data(), headerGot);
-        return false;
+        return Failed(BlockFault::ShortHeader, logFaults, block, headerGot, fault);
     }
 
     const int announced = block[5] * 256 + block[6];
     const int words = announced / 2;
     if (words > kMaxBlockWords || words < kMinBlockWords) {
-        if (logFaults) AppendFaultLog("温度个数错误，", block.data(), kHeaderSize);
-        return false;
+        return Failed(BlockFault::BadCount, logFaults, block, kHeaderSize, fault);
     }
 
     const int rest = 2 * words + 2;  // data and checksum
     port.WaitForInput(static_cast<std::uint16_t>(rest), kBlockWaitMs);
     const int restGot = port.Read(block.data() + kHeaderSize, rest);
     if (restGot < rest) {
-        if (logFaults) AppendFaultLog("读温度错误，", block.data(), kHeaderSize + restGot);
-        return false;
+        return Failed(BlockFault::ShortData, logFaults, block, kHeaderSize + restGot, fault);
     }
 
     const int checked = kHeaderSize + 2 * words;
     const std::uint16_t checksum = FrameChecksum(block.data(), checked);
     if (block[checked] == (checksum >> 8) && block[checked + 1] == (checksum & 0xFF)) return true;
-    if (logFaults) AppendFaultLog("校验错误，", block.data(), checked + 2);
-    return false;
+    return Failed(BlockFault::BadChecksum, logFaults, block, checked + 2, fault);
 }

@@ -1,5 +1,6 @@
 #!/bin/sh
-# Compiles the module link library for Windows, so that its Win32 backend keeps building.
+# Compiles the module link and recording libraries for Windows, so that their Win32 backends
+# keep building.
 set -eu
 root=$(cd "$(dirname "$0")/.." && pwd)
 build="$root/build-win32"
@@ -7,4 +8,4 @@ cmake -S "$root" -B "$build" \
   -DCMAKE_TOOLCHAIN_FILE="$root/tools/mingw-w64.cmake" \
   -DCMAKE_BUILD_TYPE=Release \
   -DK7R2_LINK_ONLY=ON -DK7R2_TESTS=OFF
-cmake --build "$build" --target k7r2_link -j2
+cmake --build "$build" --target k7r2_link k7r2_record -j2

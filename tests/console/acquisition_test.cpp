@@ -84,6 +84,37 @@ TEST_F(AcquisitionTest, PollOnceMessageReadsQuietlyAndClearsTheSlotOnlyWhenThePo
     EXPECT_EQ(Text(IDC_OK_COUNT), "");
 }
 
+TEST_F(AcquisitionTest, EveryReadingLeavesTheWindowOnceWithItsOutcome) {
+    std::vector<Reading> seen;
+    const auto token = dlg.m_readings.Subscribe([&](const Reading& r) { seen.push_back(r); });
+
+    ASSERT_TRUE(Click(IDC_SINGLE_ACQUISITION));
+    sim->InjectFault({FaultKind::BadChecksum, 1, CMD_READ_TEMPERATURES, -1});
+    ASSERT_TRUE(Click(IDC_SINGLE_ACQUISITION));
+    ASSERT_TRUE(Replace(IDC_PORT, "9"));
+    ASSERT_TRUE(Click(IDC_SINGLE_ACQUISITION));
+    ASSERT_EQ(seen.size(), 3u);
+    EXPECT_TRUE(seen[0].Ok());
+    EXPECT_EQ(seen[0].ProbeCount(), 30);
+    EXPECT_EQ(ChannelText(seen[0], 0), "21.5");
+    EXPECT_EQ(ChannelText(seen[0], 5), "-0.2");  // probe 2
+    EXPECT_EQ(seen[1].fault, BlockFault::BadChecksum);
+    EXPECT_EQ(seen[2].fault, BlockFault::PortNotOpen);
+
+    // Continuous readings carry the end of their exchange, a period before they are reported.
+    ASSERT_TRUE(Replace(IDC_PORT, "1"));
+    sim->InjectFault({FaultKind::Silence, 1, CMD_READ_TEMPERATURES, -1});
+    const auto started = std::chrono::system_clock::now();
+    ASSERT_TRUE(StartContinuous());
+    ASSERT_TRUE(uitest::WaitUntil([&] { return Text(IDC_OK_COUNT) == "1"; }, 10s));
+    ASSERT_EQ(seen.size(), 5u);
+    EXPECT_EQ(seen[3].fault, BlockFault::ShortHeader);
+    EXPECT_TRUE(seen[4].Ok());
+    EXPECT_GE(seen[3].time, started);
+    EXPECT_LE(seen[4].time, std::chrono::system_clock::now() - 500ms);
+    dlg.m_readings.Unsubscribe(token);
+}
+
 TEST_F(AcquisitionTest, PeriodBelowTheMinimumIsCorrectedAndNeitherStartsNorStops) {
     ASSERT_TRUE(Replace(IDC_PERIOD, "599"));
     ASSERT_TRUE(Click(IDC_CONTINUOUS_ACQUISITION));

@@ -1,0 +1,28 @@
+#include "record/record_file.h"
+
+#include "record/record_file_impl.h"
+
+RecordFile::RecordFile() = default;
+RecordFile::RecordFile(std::unique_ptr<Impl> impl) : impl_(std::move(impl)) {}
+RecordFile::RecordFile(RecordFile&&) noexcept = default;
+RecordFile& RecordFile::operator=(RecordFile&&) noexcept = default;
+RecordFile::~RecordFile() {
+    Close();
+}
+
+RecordFile RecordFile::Create(const std::string& path, std::string& error) {
+    return RecordFile(CreateRecordFileImpl(path, error));
+}
+
+bool RecordFile::IsOpen() const {
+    return impl_ != nullptr;
+}
+
+bool RecordFile::Append(const std::string& bytes) {
+    return impl_ != nullptr && impl_->Append(bytes);
+}
+
+void RecordFile::Close() {
+    if (impl_ != nullptr) impl_->Close();
+    impl_.reset();
+}

@@ -1,0 +1,31 @@
+#pragma once
+// A file that records are appended to one at a time, each handed to the operating system as
+// it is written, so that a killed process loses at most the record in flight.
+#include <memory>
+#include <string>
+
+class RecordFile {
+public:
+    struct Impl;
+
+    RecordFile();
+    RecordFile(RecordFile&&) noexcept;
+    RecordFile& operator=(RecordFile&&) noexcept;
+    RecordFile(const RecordFile&) = delete;
+    RecordFile& operator=(const RecordFile&) = delete;
+    ~RecordFile();
+
+    // Creates or empties the regular file at `path` (UTF-8; a symbolic link in its place is
+    // refused). On failure returns a closed file and puts the system's reason into `error`.
+    static RecordFile Create(const std::string& path, std::string& error);
+
+    bool IsOpen() const;
+    // Writes the bytes whole. False when they could not all be written, or when the file is
+    // no longer reachable by its name (removed while recording).
+    bool Append(const std::string& bytes);
+    void Close();
+
+private:
+    explicit RecordFile(std::unique_ptr<Impl> impl);
+    std::unique_ptr<Impl> impl_;
+};
