@@ -8,6 +8,7 @@
 #include <QScrollBar>
 #include <QToolButton>
 
+#include "ui/accessible_names.h"
 #include "ui/text_parse.h"
 
 QValidator::State UpperCaseValidator::validate(QString& input, int& /*pos*/) const {
@@ -18,6 +19,8 @@ QValidator::State UpperCaseValidator::validate(QString& input, int& /*pos*/) con
 // ---------------------------------------------------------------------------------------------
 
 ComboWidget::ComboWidget(bool editable, QWidget* parent) : QComboBox(parent) {
+    // Before anything asks for this combo's accessibility interface, which Qt then keeps.
+    InstallComboAccessibility();
     setEditable(editable);
     setInsertPolicy(QComboBox::NoInsert);
     setMaxVisibleItems(30);
