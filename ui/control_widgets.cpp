@@ -6,6 +6,7 @@
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QScrollBar>
+#include <QStyledItemDelegate>
 #include <QToolButton>
 
 #include "ui/accessible_names.h"
@@ -83,7 +84,26 @@ void ListViewWidget::SetExtendedStyle(unsigned style) {
 
 // ---------------------------------------------------------------------------------------------
 
+namespace {
+
+// A list box draws each line on one row: a line feed in a line's text is no line break there
+// (the frame log's lines each begin with one, and keep it in what the list holds).
+class OneRowDelegate : public QStyledItemDelegate {
+public:
+    using QStyledItemDelegate::QStyledItemDelegate;
+    QString displayText(const QVariant& value, const QLocale& locale) const override {
+        QString text = QStyledItemDelegate::displayText(value, locale);
+        while (text.startsWith(u'\n') || text.startsWith(u'\r')) text.remove(0, 1);
+        text.replace(u'\r', u' ');
+        text.replace(u'\n', u' ');
+        return text;
+    }
+};
+
+}  // namespace
+
 ListBoxWidget::ListBoxWidget(QWidget* parent) : QListWidget(parent) {
+    setItemDelegate(new OneRowDelegate(this));
     setSortingEnabled(false);
     setVerticalScrollMode(QAbstractItemView::ScrollPerItem);
     setUniformItemSizes(true);
