@@ -91,12 +91,19 @@ namespace {
 class OneRowDelegate : public QStyledItemDelegate {
 public:
     using QStyledItemDelegate::QStyledItemDelegate;
-    QString displayText(const QVariant& value, const QLocale& locale) const override {
-        QString text = QStyledItemDelegate::displayText(value, locale);
-        while (text.startsWith(u'\n') || text.startsWith(u'\r')) text.remove(0, 1);
-        text.replace(u'\r', u' ');
-        text.replace(u'\n', u' ');
-        return text;
+
+protected:
+    void initStyleOption(QStyleOptionViewItem* option, const QModelIndex& index) const override {
+        QStyledItemDelegate::initStyleOption(option, index);
+        // Qt has turned each line feed into a line separator by now.
+        QString& text = option->text;
+        const auto isBreak = [](QChar c) {
+            return c == u'\n' || c == u'\r' || c == QChar::LineSeparator;
+        };
+        while (!text.isEmpty() && isBreak(text.front())) text.remove(0, 1);
+        for (QChar& c : text) {
+            if (isBreak(c)) c = u' ';
+        }
     }
 };
 
