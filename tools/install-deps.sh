@@ -10,6 +10,8 @@ packages=(
   fonts-wqy-zenhei qt6-translations-l10n
   g++-mingw-w64-x86-64
   xvfb x11-utils xdotool imagemagick
+  dpkg-dev desktop-file-utils file
+  dbus-daemon at-spi2-core
 )
 
 missing=()
