@@ -11,7 +11,7 @@ packages=(
   g++-mingw-w64-x86-64
   xvfb x11-utils xdotool imagemagick
   dpkg-dev desktop-file-utils file
-  dbus-daemon at-spi2-core
+  dbus-daemon dbus-bin at-spi2-core
 )
 
 missing=()
