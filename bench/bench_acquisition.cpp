@@ -9,7 +9,11 @@
 //    against period + exchange time, with a breakdown of where any excess goes: the window's
 //    handling of each result is timed in QApplication::notify.
 //
-// Usage: bench_acquisition [--seconds S] [--period MS]   (defaults: 60 s a phase, 600 ms)
+// 3. With --accessibility, the same under a screen reader's bridge (run it inside
+//    bench/with_accessibility.sh): the bridge must be connected before the phases start.
+//
+// Usage: bench_acquisition [--seconds S] [--period MS] [--accessibility]
+//        (defaults: 60 s a phase, 600 ms)
 
 // Before any Qt header: Qt's `forever` macro would rewrite a member of the fault book.
 #include "sim/simulated_module.h"
@@ -18,7 +22,9 @@
 #include <sys/syscall.h>
 #include <unistd.h>
 
+#include <QAccessible>
 #include <QApplication>
+#include <QDialog>
 #include <QDir>
 #include <QEventLoop>
 #include <QTemporaryDir>
@@ -403,11 +409,13 @@ private:
     CScannerDlg dlg_;
 };
 
-bool ParseArguments(int argc, char** argv, int& seconds, int& period) {
+bool ParseArguments(int argc, char** argv, int& seconds, int& period, bool& accessibility) {
     for (int i = 1; i < argc; ++i) {
         const std::string arg = argv[i];
         const bool hasValue = i + 1 < argc;
-        if (arg == "--seconds" && hasValue) {
+        if (arg == "--accessibility") {
+            accessibility = true;
+        } else if (arg == "--seconds" && hasValue) {
             seconds = std::atoi(argv[++i]);
         } else if (arg == "--period" && hasValue) {
             period = std::atoi(argv[++i]);
@@ -423,17 +431,29 @@ bool ParseArguments(int argc, char** argv, int& seconds, int& period) {
 int main(int argc, char** argv) {
     int seconds = 60;
     int period = kMinPeriodMs;
-    if (!ParseArguments(argc, argv, seconds, period)) {
+    bool accessibility = false;
+    if (!ParseArguments(argc, argv, seconds, period, accessibility)) {
         std::fprintf(stderr,
-                     "usage: %s [--seconds S] [--period MS]\n"
-                     "  --seconds S   measuring window of each phase (default 60)\n"
-                     "  --period MS   acquisition period, >= %d (default %d)\n",
+                     "usage: %s [--seconds S] [--period MS] [--accessibility]\n"
+                     "  --seconds S      measuring window of each phase (default 60)\n"
+                     "  --period MS      acquisition period, >= %d (default %d)\n"
+                     "  --accessibility  require Qt's accessibility bridge to be active (run\n"
+                     "                   inside bench/with_accessibility.sh)\n",
                      argv[0], kMinPeriodMs, kMinPeriodMs);
         return 2;
     }
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
     TimedApplication app(argc, argv);
     RegisterResources();
+    if (accessibility) {
+        // The bridge connects to the accessibility bus asynchronously.
+        QDialog probe;  // a window, so that the bridge has something to serve
+        probe.show();
+        if (!uitest::WaitUntil([] { return QAccessible::isActive(); }, 10s)) {
+            std::fprintf(stderr, "the accessibility bridge did not become active\n");
+            return 1;
+        }
+    }
 
     // The console logs failed readings into the directory it starts in.
     QTemporaryDir dir;
@@ -463,6 +483,7 @@ int main(int argc, char** argv) {
     std::string load;
     std::getline(loadavg, load);
     std::printf("load average at start: %s\n", load.c_str());
+    std::printf("accessibility bridge: %s\n", QAccessible::isActive() ? "active" : "inactive");
     Bench bench(app, sim, log, seconds, period);
     const bool ok = bench.Run();
     sim.Stop();

@@ -1,7 +1,10 @@
 #include "console/temperature_lists.h"
 
 #include <cstdio>
+#include <optional>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "console/scanner_dlg.h"
 #include "link/temp_word.h"
@@ -31,9 +34,28 @@ void AddProbeRows(CListCtrl& list, int firstProbe, int rows) {
         list.InsertItem(list.GetItemCount(), Label("温度%d", firstProbe + i));
 }
 
-void BlankValues(CListCtrl& list, int firstRow, int lastRow) {
-    for (int row = firstRow; row <= lastRow; ++row) list.SetItemText(row, 1, " ");
-}
+// The value column of one list as a block leaves it, written once per cell at the end, so that a
+// cell showing the same as before is not touched (blanking it first and writing its value again
+// would announce two changes of a cell that did not change).
+class ValueColumn {
+public:
+    ValueColumn(CListCtrl& list, int rows) : list_(list), texts_(static_cast<std::size_t>(rows)) {}
+    void Blank(int firstRow, int lastRow) {
+        for (int row = firstRow; row <= lastRow; ++row) Set(row, " ");
+    }
+    void Set(int row, std::string text) { texts_[static_cast<std::size_t>(row)] = std::move(text); }
+    void Write() {
+        for (std::size_t row = 0; row < texts_.size(); ++row) {
+            if (!texts_[row]) continue;
+            const int r = static_cast<int>(row);
+            if (list_.GetItemText(r, 1) != *texts_[row]) list_.SetItemText(r, 1, *texts_[row]);
+        }
+    }
+
+private:
+    CListCtrl& list_;
+    std::vector<std::optional<std::string>> texts_;
+};
 
 }  // namespace
 
@@ -59,19 +81,23 @@ void CScannerDlg::SetupTemperatureLists() {
 void CScannerDlg::ShowTemperatures() {
     const ReplyBlock& block = g_rxBlock;
     const int n = (256 * block[5] + block[6] - 8) / 2;
+    ValueColumn left(m_listLeft, kLeftListRows);
+    ValueColumn middle(m_listMiddle, kMiddleListRows);
+    ValueColumn right(m_listRight, kRightListRows);
 
     for (int k = 0; k < kPt100Rows; ++k)
-        m_listRight.SetItemText(k, 1, FormatTempWord(block[7 + 2 * k], block[8 + 2 * k]));
+        right.Set(k, FormatTempWord(block[7 + 2 * k], block[8 + 2 * k]));
 
-    BlankValues(m_listLeft, 0, kLeftListRows - 1);
-    if (n > kLeftListRows) BlankValues(m_listMiddle, 0, kMiddleListRows - 1);
-    if (n > kLeftListRows + kMiddleListRows) BlankValues(m_listRight, 4, kRightListRows - 1);
+    left.Blank(0, kLeftListRows - 1);
+    if (n > kLeftListRows) middle.Blank(0, kMiddleListRows - 1);
+    if (n > kLeftListRows + kMiddleListRows) right.Blank(4, kRightListRows - 1);
 
     for (int i = 0; i < n && i < kMaxProbes; ++i) {
         const ListCell cell = ProbeCell(i + 1);
-        CListCtrl& list = cell.list == TemperatureList::Left     ? m_listLeft
-                          : cell.list == TemperatureList::Middle ? m_listMiddle
-                                                                 : m_listRight;
-        list.SetItemText(cell.row, 1, FormatTempWord(block[15 + 2 * i], block[16 + 2 * i]));
+        ValueColumn& column = cell.list == TemperatureList::Left     ? left
+                              : cell.list == TemperatureList::Middle ? middle
+                                                                     : right;
+        column.Set(cell.row, FormatTempWord(block[15 + 2 * i], block[16 + 2 * i]));
     }
+    for (ValueColumn* column : {&left, &middle, &right}) column->Write();
 }

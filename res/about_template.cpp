@@ -9,7 +9,7 @@ const DialogTemplate& AboutBoxTemplate() {
         .cy = 55,
         .controls =
             {
-                {kNoId, ControlKind::Icon, "128", 11, 17, 20, 20},
+                {kNoId, ControlKind::Icon, "128", 11, 17, 20, 20, kStyleNone, "程序图标"},
                 {kNoId, ControlKind::Static, "QEV_K7R2 3.01 版", 40, 10, 119, 8, kStyleNoPrefix},
                 {1, ControlKind::DefPushButton, "确定", 178, 7, 50, 14, kStyleGroup},
             },

@@ -44,7 +44,8 @@ const DialogTemplate& Pt100DialogTemplate() {
                 {IDC_PT100_LOG, K::ListBox, "", 14, 167, 222, 119, kStyleVScroll},
                 {IDC_PT100_SAVE_LOG, K::PushButton, "保存日志", 139, 154, 50, 14},
                 {IDC_PT100_CLEAR_LOG, K::PushButton, "清除日志", 78, 154, 50, 14},
-                {IDC_PT100_OFFSET_SPIN, K::Spin, "", 111, 50, 10, 14, kStyleSpinArrowKeys},
+                {IDC_PT100_OFFSET_SPIN, K::Spin, "", 111, 50, 10, 14, kStyleSpinArrowKeys,
+                 "温度偏移量调节"},
             },
         .comboItems = {{IDC_PT100_CHANNEL, {"1", "2", "3", "4"}}},
     };

@@ -8,6 +8,8 @@
 #include <QFileInfo>
 
 #include "ui/dialog_font.h"
+#include "ui/qt_settings.h"
+#include "ui/qt_translation.h"
 
 namespace {
 
@@ -47,6 +49,8 @@ int AfxWinMain(int argc, char** argv) {
     const QString name = QFileInfo(exe).completeBaseName();
     if (!name.isEmpty()) QApplication::setApplicationName(name);
     QApplication::setFont(DialogFont("宋体", 9));
+    LoadQtChineseTranslations();
+    KeepQtSettingsToThisRun();
 
     CWinApp* winApp = AfxGetApp();
     if (winApp == nullptr) return 1;

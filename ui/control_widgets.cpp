@@ -6,8 +6,10 @@
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QScrollBar>
+#include <QStyledItemDelegate>
 #include <QToolButton>
 
+#include "ui/accessible_names.h"
 #include "ui/text_parse.h"
 
 QValidator::State UpperCaseValidator::validate(QString& input, int& /*pos*/) const {
@@ -18,6 +20,8 @@ QValidator::State UpperCaseValidator::validate(QString& input, int& /*pos*/) con
 // ---------------------------------------------------------------------------------------------
 
 ComboWidget::ComboWidget(bool editable, QWidget* parent) : QComboBox(parent) {
+    // Before anything asks for this combo's accessibility interface, which Qt then keeps.
+    InstallComboAccessibility();
     setEditable(editable);
     setInsertPolicy(QComboBox::NoInsert);
     setMaxVisibleItems(30);
@@ -80,7 +84,33 @@ void ListViewWidget::SetExtendedStyle(unsigned style) {
 
 // ---------------------------------------------------------------------------------------------
 
+namespace {
+
+// A list box draws each line on one row: a line feed in a line's text is no line break there
+// (the frame log's lines each begin with one, and keep it in what the list holds).
+class OneRowDelegate : public QStyledItemDelegate {
+public:
+    using QStyledItemDelegate::QStyledItemDelegate;
+
+protected:
+    void initStyleOption(QStyleOptionViewItem* option, const QModelIndex& index) const override {
+        QStyledItemDelegate::initStyleOption(option, index);
+        // Qt has turned each line feed into a line separator by now.
+        QString& text = option->text;
+        const auto isBreak = [](QChar c) {
+            return c == u'\n' || c == u'\r' || c == QChar::LineSeparator;
+        };
+        while (!text.isEmpty() && isBreak(text.front())) text.remove(0, 1);
+        for (QChar& c : text) {
+            if (isBreak(c)) c = u' ';
+        }
+    }
+};
+
+}  // namespace
+
 ListBoxWidget::ListBoxWidget(QWidget* parent) : QListWidget(parent) {
+    setItemDelegate(new OneRowDelegate(this));
     setSortingEnabled(false);
     setVerticalScrollMode(QAbstractItemView::ScrollPerItem);
     setUniformItemSizes(true);

@@ -4,6 +4,7 @@
 #include <QWindow>
 
 #include "ui/app.h"
+#include "ui/dialog_loop.h"
 #include "ui/dialog_widget.h"
 #include "ui/hook_registry.h"
 
@@ -62,7 +63,9 @@ int CDialog::DoModal() {
     if (!Build()) return -1;
     mode_ = RunMode::Modal;
     QPointer<DialogWidget> widget = widget_owner_.get();
-    widget->setWindowModality(Qt::ApplicationModal);
+    // Modal to its owner only: a window without one (the main window) blocks no other window.
+    QWidget* owner = widget->parentWidget();
+    widget->setWindowModality(owner != nullptr ? Qt::WindowModal : Qt::NonModal);
     const BOOL focusFirst = OnInitDialog();
     int result = IDCANCEL;
     if (widget && widget_owner_ && !endResult_) {
@@ -71,7 +74,7 @@ int CDialog::DoModal() {
             result = hook(*this);
         } else {
             inModalLoop_ = true;
-            result = widget->exec();
+            result = RunDialogLoop(*widget, owner);
             inModalLoop_ = false;
             if (endResult_) result = *endResult_;
         }

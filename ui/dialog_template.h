@@ -41,6 +41,8 @@ struct ControlTemplate {
     std::string caption;  // UTF-8; for an icon, the icon resource number as text
     int x = 0, y = 0, cx = 0, cy = 0;  // dialog units
     unsigned style = kStyleNone;
+    // What a screen reader calls a control that has neither a caption nor a label beside it.
+    std::string accessibleName = {};
 };
 
 struct DialogTemplate {

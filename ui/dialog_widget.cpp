@@ -14,11 +14,13 @@
 #include <QRadioButton>
 #include <QWindow>
 
+#include "ui/accessible_names.h"
 #include "ui/control_widgets.h"
 #include "ui/controls.h"
 #include "ui/dialog.h"
 #include "ui/dialog_font.h"
 #include "ui/dialog_units.h"
+#include "ui/label_beside.h"
 #include "ui/resource_registry.h"
 #include "ui/widget_text.h"
 #include "ui/window_link.h"
@@ -218,8 +220,9 @@ QWidget* DialogWidget::CreateControl(const ControlTemplate& ctl, int /*index*/) 
             return button;
         }
         case ControlKind::RadioButton: {
+            // The dialog's button groups decide which radios exclude each other; a radio left
+            // auto-exclusive also keeps its radio-button role for assistive technology.
             auto* radio = new QRadioButton(caption, this);
-            radio->setAutoExclusive(false);  // the dialog's button groups decide
             radio->setFocusPolicy(Qt::StrongFocus);
             return radio;
         }
@@ -310,31 +313,18 @@ void DialogWidget::BuildRadioGroups() {
 void DialogWidget::SetAccessibleNames() {
     for (std::size_t i = 0; i < controls_.size(); ++i) {
         const ControlTemplate& ctl = tpl_.controls[i];
-        QString name = StripMnemonics(QString::fromStdString(ctl.caption));
-        const bool dataText = ctl.kind == ControlKind::Static && ctl.id != kNoId;
-        if (IsField(ctl.kind) || dataText || ctl.kind == ControlKind::Icon) {
-            // A field is named by its label: the label just before it in template order, else
-            // the nearest control to its left on the same line when that is a label.
-            QString label;
-            if (i > 0 && tpl_.controls[i - 1].kind == ControlKind::Static &&
-                tpl_.controls[i - 1].id == kNoId) {
-                label = QString::fromStdString(tpl_.controls[i - 1].caption);
-            } else {
-                const ControlTemplate* nearest = nullptr;
-                for (const ControlTemplate& other : tpl_.controls) {
-                    if (&other == &ctl || other.kind == ControlKind::GroupBox) continue;
-                    const bool sameLine = other.y < ctl.y + ctl.cy && ctl.y < other.y + other.cy;
-                    if (!sameLine || other.x + other.cx > ctl.x + 1) continue;
-                    if (nearest == nullptr || other.x > nearest->x) nearest = &other;
-                }
-                if (nearest != nullptr && nearest->kind == ControlKind::Static &&
-                    nearest->id == kNoId) {
-                    label = QString::fromStdString(nearest->caption);
-                }
-            }
-            if (!label.isEmpty() || !dataText) name = StripMnemonics(label);
+        QWidget* w = controls_[i];
+        const std::optional<std::size_t> label =
+            IsField(ctl.kind) ? LabelBeside(tpl_, i) : std::nullopt;
+        auto* labelWidget = label ? qobject_cast<QLabel*>(controls_[*label]) : nullptr;
+        if (!ctl.accessibleName.empty()) {
+            w->setAccessibleName(QString::fromStdString(ctl.accessibleName));
+        } else if (IsField(ctl.kind)) {
+            if (labelWidget != nullptr) NameAfterLabel(w, labelWidget);
+        } else if (ctl.kind != ControlKind::Icon) {
+            // Buttons, radios, group boxes and texts (the counters too) say what they show.
+            NameAfterOwnText(w, (ctl.style & kStyleNoPrefix) != 0);
         }
-        controls_[i]->setAccessibleName(name);
     }
 }
 

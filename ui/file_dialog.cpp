@@ -1,10 +1,13 @@
 #include "ui/file_dialog.h"
 
+#include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QStringList>
 
+#include "ui/dialog_loop.h"
 #include "ui/hook_registry.h"
+#include "ui/qt_settings.h"
 #include "ui/wnd.h"
 
 namespace {
@@ -41,7 +44,13 @@ int CFileDialog::DoModal() {
         path_ = *chosen;
         return IDOK;
     }
-    QFileDialog dialog(parent_ != nullptr ? parent_->GetWidget() : nullptr);
+    KeepQtSettingsToThisRun();
+    QWidget* owner = parent_ != nullptr && parent_->GetWidget() != nullptr
+                         ? parent_->GetWidget()->window()
+                         : nullptr;
+    QFileDialog dialog(owner);
+    // Always from the current directory: nothing of an earlier browse carries over.
+    dialog.setDirectory(QDir::currentPath());
     dialog.setAcceptMode(open_ ? QFileDialog::AcceptOpen : QFileDialog::AcceptSave);
     dialog.setFileMode(open_ && mustExist_ ? QFileDialog::ExistingFile : QFileDialog::AnyFile);
     if (!open_ && !confirmOverwrite_) dialog.setOption(QFileDialog::DontConfirmOverwrite);
@@ -49,7 +58,9 @@ int CFileDialog::DoModal() {
     if (!filter.isEmpty()) dialog.setNameFilter(filter);
     if (!defaultExt_.empty()) dialog.setDefaultSuffix(QString::fromStdString(defaultExt_));
     if (!fileName_.empty()) dialog.selectFile(QString::fromStdString(fileName_));
-    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return IDCANCEL;
+    if (RunQtDialog(dialog, owner) != QDialog::Accepted || dialog.selectedFiles().isEmpty()) {
+        return IDCANCEL;
+    }
     path_ = dialog.selectedFiles().front().toStdString();
     return IDOK;
 }

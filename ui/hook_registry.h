@@ -5,3 +5,4 @@
 MessageBoxHook CurrentMessageBoxHook();
 FileDialogHook CurrentFileDialogHook();
 ModalDialogHook CurrentModalDialogHook();
+ShownDialogHook CurrentShownDialogHook();

@@ -6,6 +6,7 @@
 #include <QPushButton>
 
 #include "ui/app.h"
+#include "ui/dialog_loop.h"
 #include "ui/hook_registry.h"
 #include "ui/window_link.h"
 #include "ui/wnd.h"
@@ -34,7 +35,14 @@ int ShowMessageBox(QWidget* owner, const std::string& text, const std::string& c
     box.setAccessibleName(QString::fromStdString(caption));
     box.setAccessibleDescription(qtext);
     if (QAbstractButton* ok = box.button(QMessageBox::Ok)) ok->setText(QStringLiteral("确定"));
-    box.exec();
+    if (owner == nullptr) {
+        // A box without owner leaves every window usable, but goes with the program's window.
+        CWnd* main = AfxGetApp() != nullptr ? AfxGetApp()->m_pMainWnd : nullptr;
+        if (auto* window = main != nullptr ? qobject_cast<QDialog*>(main->GetWidget()) : nullptr) {
+            QObject::connect(window, &QDialog::finished, &box, &QDialog::reject);
+        }
+    }
+    RunQtDialog(box, owner);
     return IDOK;
 }
 

@@ -8,6 +8,7 @@
 #include "ui/types.h"
 
 class CDialog;
+class QDialog;
 
 struct MessageBoxRecord {
     std::string text;
@@ -33,3 +34,8 @@ void SetFileDialogHook(FileDialogHook hook);
 // return value is what DoModal returns (the hook may click and type, and may call EndDialog).
 using ModalDialogHook = std::function<int(CDialog&)>;
 void SetModalDialogHook(ModalDialogHook hook);
+
+// For the dialogs Qt draws itself, when neither hook above answers them: runs instead of their
+// loop, with the real dialog built and shown; returns its result (QDialog::Accepted, Rejected).
+using ShownDialogHook = std::function<int(QDialog&)>;
+void SetShownDialogHook(ShownDialogHook hook);

@@ -6,6 +6,8 @@
 #include <QLabel>
 #include <QLineEdit>
 
+#include "ui/accessible_names.h"
+
 QString WidgetText(const QWidget* widget) {
     if (widget == nullptr) return {};
     if (auto* edit = qobject_cast<const QLineEdit*>(widget)) return edit->text();
@@ -36,6 +38,7 @@ void SetWidgetText(QWidget* widget, const QString& text) {
     } else if (widget->isWindow()) {
         widget->setWindowTitle(text);
     }
+    TextChanged(widget);
 }
 
 void SetWidgetTextIfChanged(QWidget* widget, const QString& text) {

@@ -1,5 +1,9 @@
 // Showing a temperature block: which cells a block writes, blanks or leaves alone.
+#include <memory>
 #include <vector>
+
+#include <QSignalSpy>
+#include <QTableWidget>
 
 #include "console/temperature_lists.h"
 #include "link/temp_word.h"
@@ -94,6 +98,36 @@ TEST_F(TemperatureDisplayTest, NegativeZeroWordShowsItsSign) {
     g_rxBlock[7] = 0x80;  // sign bit with a zero magnitude
     dlg.ShowTemperatures();
     EXPECT_EQ(Cell(IDC_LIST_RIGHT, 0), "-0.0");
+}
+
+}  // namespace
+
+namespace {
+
+// A screen reader hears of every cell that changes; a block that repeats the last one changes
+// none, and one new reading changes one cell (not a blank and a rewrite of every row).
+TEST_F(TemperatureDisplayTest, OnlyCellsWhoseTextChangesAreWritten) {
+    LoadBlock({1, 2, 3, 4}, Probes(40, 100));
+    dlg.ShowTemperatures();
+    std::vector<std::unique_ptr<QSignalSpy>> spies;
+    for (int id : {IDC_LIST_LEFT, IDC_LIST_MIDDLE, IDC_LIST_RIGHT}) {
+        auto* view = uitest::ControlAs<QTableWidget>(dlg, id);
+        ASSERT_NE(view, nullptr);
+        spies.push_back(std::make_unique<QSignalSpy>(view->model(), &QAbstractItemModel::dataChanged));
+    }
+    auto changes = [&] {
+        int n = 0;
+        for (auto& spy : spies) n += static_cast<int>(spy->count());
+        return n;
+    };
+    dlg.ShowTemperatures();
+    EXPECT_EQ(changes(), 0);
+    std::vector<int> probes = Probes(40, 100);
+    probes[30] = 500;
+    LoadBlock({1, 2, 3, 4}, probes);
+    dlg.ShowTemperatures();
+    EXPECT_EQ(changes(), 1);
+    EXPECT_EQ(Probe(31), Tenths(500));
 }
 
 }  // namespace

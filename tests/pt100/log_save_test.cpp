@@ -2,6 +2,8 @@
 #include <fstream>
 #include <iterator>
 
+#include <QListWidget>
+
 #include "tests/pt100/pt100_fixture.h"
 
 namespace {
@@ -78,6 +80,32 @@ TEST_F(LogSaveTest, APathThatCannotBeWrittenIsReported) {
     }));
     ASSERT_EQ(boxes.Count(), 2u);
     EXPECT_EQ(boxes.Texts(), (std::vector<std::string>{"保存日志失败!", "保存日志失败!"}));
+}
+
+}  // namespace
+
+namespace {
+
+// Each frame is one row of the log, while the line keeps the line feed it begins with.
+TEST_F(LogSaveTest, EachFrameTakesOneRowAndKeepsItsLeadingLineFeed) {
+    ASSERT_TRUE(WithDialog([&](CPt100Dlg& d) {
+        ASSERT_TRUE(uitest::Click(d, IDC_PT100_READ_TEMPS));
+        auto* log = uitest::ControlAs<QListWidget>(d, IDC_PT100_LOG);
+        ASSERT_NE(log, nullptr);
+        ASSERT_EQ(log->count(), 2);
+        EXPECT_EQ(log->item(0)->text().front(), u'\n');
+        // A row of one line of text, in the log's face.
+        QListWidget reference;
+        reference.setFont(log->font());
+        reference.resize(log->size());
+        reference.addItem("one line");
+        reference.doItemsLayout();
+        const int oneLine = reference.visualItemRect(reference.item(0)).height();
+        EXPECT_GT(oneLine, 0);
+        log->doItemsLayout();
+        EXPECT_EQ(log->visualItemRect(log->item(0)).height(), oneLine);
+        EXPECT_EQ(log->visualItemRect(log->item(1)).top(), log->visualItemRect(log->item(0)).bottom() + 1);
+    }));
 }
 
 }  // namespace

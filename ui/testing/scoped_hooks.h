@@ -45,4 +45,12 @@ public:
     ScopedFileDialogHook& operator=(const ScopedFileDialogHook&) = delete;
 };
 
+class ScopedShownDialogHook {
+public:
+    explicit ScopedShownDialogHook(ShownDialogHook hook) { SetShownDialogHook(std::move(hook)); }
+    ~ScopedShownDialogHook() { SetShownDialogHook(nullptr); }
+    ScopedShownDialogHook(const ScopedShownDialogHook&) = delete;
+    ScopedShownDialogHook& operator=(const ScopedShownDialogHook&) = delete;
+};
+
 }  // namespace uitest

@@ -1,6 +1,7 @@
 #include "ui/testing/ui_driver.h"
 
 #include <QAbstractButton>
+#include <QAccessible>
 #include <QApplication>
 #include <QComboBox>
 #include <QGroupBox>
@@ -145,8 +146,9 @@ std::string Text(CDialog& dialog, int id) {
 }
 
 std::string AccessibleName(CDialog& dialog, int id) {
-    QWidget* control = Control(dialog, id);
-    return control != nullptr ? control->accessibleName().toStdString() : std::string();
+    // As assistive technology hears it: through Qt's accessibility interface of the control.
+    QAccessibleInterface* face = QAccessible::queryAccessibleInterface(Control(dialog, id));
+    return face != nullptr ? face->text(QAccessible::Name).toStdString() : std::string();
 }
 
 bool IsEnabled(CDialog& dialog, int id) {

@@ -1,0 +1,230 @@
+// What a screen reader announces, through Qt's own accessibility interfaces: every control of
+// every window, named as a sighted user reads it. One row per window; a new dialog is one more.
+#include <gtest/gtest.h>
+
+#include <QAbstractItemView>
+#include <QAccessible>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QMenuBar>
+#include <QPushButton>
+#include <QRadioButton>
+#include <functional>
+#include <map>
+#include <memory>
+#include <set>
+
+#include "console/about_dlg.h"
+#include "pt100/pt100_dlg.h"
+#include "tests/console/scanner_fixture.h"
+#include "ui/control_widgets.h"
+#include "ui/widget_text.h"
+
+namespace {
+
+QAccessibleInterface* Face(QObject* object) { return QAccessible::queryAccessibleInterface(object); }
+QString Name(QObject* object) { return Face(object)->text(QAccessible::Name); }
+
+bool IsField(QWidget* w) {
+    return qobject_cast<QLineEdit*>(w) || qobject_cast<QComboBox*>(w) ||
+           qobject_cast<QAbstractItemView*>(w) || qobject_cast<SpinWidget*>(w);
+}
+bool IsLabel(QWidget* w) {
+    auto* label = qobject_cast<QLabel*>(w);
+    return label != nullptr && w->objectName().startsWith("ctl_static_") && !label->text().isEmpty();
+}
+
+std::vector<QWidget*> Controls(QWidget* window) {
+    std::vector<QWidget*> out;
+    for (QWidget* w : window->findChildren<QWidget*>())
+        if (w->objectName().startsWith("ctl_")) out.push_back(w);
+    return out;
+}
+
+// The label that a sighted user reads as the field's, from where the widgets stand on screen:
+// the nearest control to its left on its row when that is a label, else a label right above its
+// left edge.
+QLabel* LabelByPosition(QWidget* field, const std::vector<QWidget*>& controls) {
+    const QRect f = field->geometry();
+    constexpr int kPx = 4;
+    QWidget* left = nullptr;
+    for (QWidget* w : controls) {
+        const QRect r = w->geometry();
+        if (w == field || qobject_cast<QGroupBox*>(w) || r.top() > f.bottom() ||
+            f.top() > r.bottom() || r.right() > f.left() + kPx) {
+            continue;
+        }
+        if (left == nullptr || r.right() > left->geometry().right()) left = w;
+    }
+    if (left != nullptr) return IsLabel(left) ? static_cast<QLabel*>(left) : nullptr;
+    QWidget* above = nullptr;
+    for (QWidget* w : controls) {
+        const QRect r = w->geometry();
+        if (w == field || qobject_cast<QGroupBox*>(w) || r.bottom() > f.top() + kPx ||
+            r.left() > f.left() + kPx || r.right() < f.left() || f.top() - r.bottom() > 30) {
+            continue;
+        }
+        if (above == nullptr || r.bottom() > above->geometry().bottom()) above = w;
+    }
+    return above != nullptr && IsLabel(above) ? static_cast<QLabel*>(above) : nullptr;
+}
+
+QAccessible::Role ExpectedRole(QWidget* w) {
+    if (qobject_cast<QRadioButton*>(w)) return QAccessible::RadioButton;
+    if (qobject_cast<QCheckBox*>(w)) return QAccessible::CheckBox;
+    if (qobject_cast<QPushButton*>(w)) return QAccessible::Button;
+    if (qobject_cast<QGroupBox*>(w)) return QAccessible::Grouping;
+    if (qobject_cast<QLineEdit*>(w)) return QAccessible::EditableText;
+    if (qobject_cast<QComboBox*>(w)) return QAccessible::ComboBox;
+    return Face(w)->role();
+}
+
+int IdOf(QWidget* w) {
+    bool ok = false;
+    const int id = w->objectName().mid(4).toInt(&ok);
+    return ok ? id : kNoId;
+}
+
+// Walks one window: names, roles, and that a changed caption reaches the name.
+void WalkWindow(CDialog& dialog) {
+    QWidget* window = uitest::Window(dialog);
+    ASSERT_NE(window, nullptr);
+    const std::vector<QWidget*> controls = Controls(window);
+    ASSERT_FALSE(controls.empty());
+    std::set<QString> fieldNames;
+    for (QWidget* w : controls) {
+        SCOPED_TRACE(w->objectName().toStdString());
+        QAccessibleInterface* face = Face(w);
+        ASSERT_NE(face, nullptr);
+        const QString name = face->text(QAccessible::Name);
+        EXPECT_EQ(face->role(), ExpectedRole(w));
+        if (auto* button = qobject_cast<QAbstractButton*>(w)) {
+            EXPECT_EQ(name, StripMnemonics(button->text()));
+        } else if (auto* group = qobject_cast<QGroupBox*>(w)) {
+            EXPECT_FALSE(name.isEmpty()) << "a group box names its group";
+            if (!group->title().isEmpty()) {
+                EXPECT_EQ(name, group->title());
+            }
+        } else if (auto* label = qobject_cast<QLabel*>(w)) {
+            if (label->pixmap().isNull()) {
+                EXPECT_EQ(name, label->text()) << "a text says what it shows";
+            } else {
+                EXPECT_FALSE(name.isEmpty());
+            }
+        } else if (IsField(w)) {
+            EXPECT_FALSE(name.isEmpty()) << "every field has a name";
+            if (QLabel* label = LabelByPosition(w, controls)) {
+                EXPECT_EQ(name, label->text()) << "named by the label beside it";
+            }
+            EXPECT_TRUE(fieldNames.insert(name).second) << "two fields called " << name.toStdString();
+        }
+    }
+    // Captions change and the names follow: a control's own caption, and a label's text for the
+    // field it labels.
+    for (QWidget* w : controls) {
+        SCOPED_TRACE(w->objectName().toStdString());
+        const bool captioned = qobject_cast<QAbstractButton*>(w) != nullptr ||
+                               (qobject_cast<QLabel*>(w) && static_cast<QLabel*>(w)->pixmap().isNull());
+        if (!captioned) continue;
+        const QString before = WidgetText(w);
+        QWidget* field = IsLabel(w) ? static_cast<QLabel*>(w)->buddy() : nullptr;
+        const QString fieldName = field != nullptr ? Name(field) : QString();
+        if (CWnd* item = IdOf(w) != kNoId ? dialog.GetDlgItem(IdOf(w)) : nullptr) {
+            item->SetWindowText("新文字");
+        } else {
+            SetWidgetText(w, "新文字");
+        }
+        EXPECT_EQ(Name(w), "新文字");
+        if (field != nullptr && fieldName == before) {
+            EXPECT_EQ(Name(field), "新文字");
+        }
+        SetWidgetText(w, before);
+        EXPECT_EQ(Name(w), before);
+    }
+    // Menus, where a window has them, announce their items' texts.
+    for (QMenuBar* bar : window->findChildren<QMenuBar*>()) {
+        QAccessibleInterface* face = Face(bar);
+        for (int i = 0; i < face->childCount(); ++i) {
+            QAccessibleInterface* item = face->child(i);
+            EXPECT_EQ(item->role(), QAccessible::MenuItem);
+            EXPECT_FALSE(item->text(QAccessible::Name).isEmpty());
+        }
+        for (QAction* action : bar->actions()) {
+            if (QMenu* menu = action->menu()) {
+                for (QAction* entry : menu->actions()) {
+                    if (!entry->isSeparator()) {
+                        EXPECT_FALSE(StripMnemonics(entry->text()).isEmpty());
+                    }
+                }
+            }
+        }
+    }
+}
+
+struct WindowRow {
+    const char* what;
+    std::function<std::unique_ptr<CDialog>()> make;
+};
+
+class AccessibilityWalkTest : public testing::TestWithParam<WindowRow> {
+protected:
+    StartDirectory start;
+    uitest::MessageBoxRecorder boxes;
+};
+
+TEST_P(AccessibilityWalkTest, EveryControlIsAnnouncedAsASightedUserReadsIt) {
+    std::unique_ptr<CDialog> dialog = GetParam().make();
+    ASSERT_TRUE(dialog->Create());
+    WalkWindow(*dialog);
+    dialog->DestroyWindow();
+    uitest::FlushDeferredDeletes();
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Windows, AccessibilityWalkTest,
+    testing::Values(WindowRow{"main", [] { return std::make_unique<CScannerDlg>(); }},
+                    WindowRow{"pt100", [] { return std::make_unique<CPt100Dlg>(); }},
+                    WindowRow{"about", [] { return std::make_unique<CAboutDlg>(); }}),
+    [](const testing::TestParamInfo<WindowRow>& info) { return std::string(info.param.what); });
+
+// The faults that were heard: fields named after the label before them in template order,
+// counters without their numbers, SN bytes without names, a caption that did not reach the name.
+using AnnouncedNamesTest = ScannerWindowTest;
+
+TEST_F(AnnouncedNamesTest, MainWindowCountersSnBytesAndTheRunningCaption) {
+    EXPECT_EQ(uitest::AccessibleName(dlg, IDC_PORT), "串口号:");
+    EXPECT_EQ(uitest::AccessibleName(dlg, IDC_BAUD), "波特率:");
+    EXPECT_EQ(uitest::AccessibleName(dlg, IDC_SN_BYTE1), "SN号:");
+    EXPECT_EQ(uitest::AccessibleName(dlg, IDC_SN_BYTE2), "SN号第2字节");
+    EXPECT_EQ(uitest::AccessibleName(dlg, IDC_SN_BYTE8), "SN号第8字节");
+    dlg.m_okCountText = "5";
+    dlg.m_failCountText = "2";
+    dlg.UpdateData(FALSE);
+    EXPECT_EQ(uitest::AccessibleName(dlg, IDC_OK_COUNT), "5");
+    EXPECT_EQ(uitest::AccessibleName(dlg, IDC_FAIL_COUNT), "2");
+    dlg.m_btnContinuous.SetWindowText("取消采集");
+    EXPECT_EQ(uitest::AccessibleName(dlg, IDC_CONTINUOUS_ACQUISITION), "取消采集");
+}
+
+TEST(Pt100AnnouncedNamesTest, FieldsAreNamedByTheLabelBesideThem) {
+    CPt100Dlg pt100;
+    ASSERT_TRUE(pt100.Create());
+    EXPECT_EQ(uitest::AccessibleName(pt100, IDC_PT100_CHANNEL), "通道");
+    EXPECT_EQ(uitest::AccessibleName(pt100, IDC_PT100_ZERO_AD), "电路零位AD值");
+    EXPECT_EQ(uitest::AccessibleName(pt100, IDC_PT100_OFFSET), "温度偏移量(℃)");
+    EXPECT_EQ(uitest::AccessibleName(pt100, IDC_PT100_RES1_AD), "电阻1的标定AD值");
+    EXPECT_EQ(uitest::AccessibleName(pt100, IDC_PT100_RES2_AD), "电阻2的标定AD值");
+    EXPECT_EQ(uitest::AccessibleName(pt100, IDC_PT100_TEMP2), "温度2");
+    EXPECT_EQ(uitest::AccessibleName(pt100, IDC_PT100_LOG), "日志");
+    // A combo box's name is its label; what it shows is its value.
+    QAccessibleInterface* combo = Face(uitest::Control(pt100, IDC_PT100_CHANNEL));
+    EXPECT_EQ(combo->text(QAccessible::Value), "1");
+    pt100.DestroyWindow();
+    uitest::FlushDeferredDeletes();
+}
+
+}  // namespace
