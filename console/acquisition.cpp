@@ -4,10 +4,12 @@
 #include <chrono>
 #include <cstdio>
 #include <memory>
+#include <string>
 #include <thread>
 
 #include "console/poll_report.h"
 #include "console/scanner_dlg.h"
+#include "link/fault_log.h"
 #include "link/temperature_block.h"
 #include "res/resource.h"
 
@@ -20,6 +22,12 @@ std::string Decimal(int value) {
     char text[16];
     std::snprintf(text, sizeof text, "%d", value);
     return text;
+}
+
+// A period in which the port could not be opened again, in the words of the block faults.
+void LogPortAway() {
+    const std::string message = std::string(BlockFaultText(BlockFault::PortNotOpen)) + "，";
+    AppendFaultLog(message.c_str(), nullptr, 0);
 }
 
 }  // namespace
@@ -130,11 +138,22 @@ unsigned AcquisitionThread(void* param) {
     int good = 0;
     int failed = 0;
     while (g_acquiring != 0) {
-        // The port stays open between readings: drop the late tail of an abandoned reply, or it
-        // would be taken for the start of the next one.
-        port.Purge();
-        const bool ok =
-            ExchangeTemperatureBlock(port, settings->address, true, report->block, &report->fault);
+        // An adapter pulled out is let go of (below) and looked for again before every reading,
+        // by its number: it may come back as another device behind the same COMn.
+        if (!port) port = OpenCommPort(*settings, TimeoutProfile::Polling);
+        bool ok = false;
+        if (port) {
+            // The port stays open between readings: drop the late tail of an abandoned reply, or
+            // it would be taken for the start of the next one.
+            port.Purge();
+            ok = ExchangeTemperatureBlock(port, settings->address, true, report->block,
+                                          &report->fault);
+            // A dead device, unlike a silent module, never answers again on this descriptor.
+            if (port.Lost()) port.Close();
+        } else {
+            report->fault = BlockFault::PortNotOpen;
+            LogPortAway();
+        }
         report->end = std::chrono::system_clock::now();
         const int count = ok ? ++good : ++failed;
         std::this_thread::sleep_for(std::chrono::milliseconds(settings->period));

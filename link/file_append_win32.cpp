@@ -5,11 +5,12 @@
 #include <vector>
 
 #include "link/file_append.h"
+#include "link/wide_text_win32.h"
 
 bool AppendToRegularFile(const std::string& path, const std::string& bytes) {
     // Open the reparse point itself rather than what it points to, then refuse anything that is
     // not a plain file on disk.
-    HANDLE file = CreateFileA(path.c_str(), FILE_APPEND_DATA, FILE_SHARE_READ, nullptr, OPEN_ALWAYS,
+    HANDLE file = CreateFileW(WideFromUtf8(path).c_str(), FILE_APPEND_DATA, FILE_SHARE_READ, nullptr, OPEN_ALWAYS,
                               FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
     if (file == INVALID_HANDLE_VALUE) return false;
     BY_HANDLE_FILE_INFORMATION info{};
@@ -34,12 +35,13 @@ std::string LocalTimeOfDay() {
 }
 
 std::string CurrentDirectory() {
-    const DWORD needed = GetCurrentDirectoryA(0, nullptr);
+    // Wide, so that a start directory with Chinese in its name survives as UTF-8.
+    const DWORD needed = GetCurrentDirectoryW(0, nullptr);
     if (needed == 0) return {};
-    std::vector<char> buffer(needed + 1);
-    const DWORD length = GetCurrentDirectoryA(static_cast<DWORD>(buffer.size()), buffer.data());
+    std::vector<wchar_t> buffer(needed + 1);
+    const DWORD length = GetCurrentDirectoryW(static_cast<DWORD>(buffer.size()), buffer.data());
     if (length == 0 || length >= buffer.size()) return {};
-    std::string dir(buffer.data(), length);
+    std::string dir = Utf8FromWide(std::wstring(buffer.data(), length));
     while (!dir.empty() && (dir.back() == '\\' || dir.back() == '/')) dir.pop_back();
     return dir;
 }

@@ -50,6 +50,10 @@ void CommPort::Purge() {
     if (impl_) impl_->Purge();
 }
 
+bool CommPort::Lost() const {
+    return impl_ && impl_->Lost();
+}
+
 void CommPort::Close() {
     impl_.reset();
 }

@@ -51,14 +51,19 @@ public:
     unsigned WaitForInput(std::uint16_t wanted, std::uint32_t timeoutMs);
     // Empties both queues.
     void Purge();
+    // True once the device reported a hang-up or an I/O error (an unplugged adapter): unlike a
+    // silent module, nothing will ever come through this port again. False for a closed port.
+    bool Lost() const;
+    // Discards pending output first, so that closing never waits for a line that does not drain.
     void Close();
 
 private:
     std::unique_ptr<Impl> impl_;
 };
 
-// Opens port settings.port at settings.baud, 8N1, raw, DTR off, with the profile's timeouts and
-// both queues purged. Returns a closed CommPort on any failure; shows nothing.
+// Opens port settings.port at settings.baud, 8N1, raw, no flow control, DTR off, with the
+// profile's timeouts and both queues purged, whatever the device was left with. Returns a closed
+// CommPort on any failure; shows nothing.
 CommPort OpenCommPort(const PollSettings& settings, TimeoutProfile profile);
 
 inline unsigned WaitForInput(CommPort& port, std::uint16_t wanted, std::uint32_t timeoutMs) {

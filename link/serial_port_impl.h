@@ -11,4 +11,5 @@ struct CommPort::Impl {
     virtual unsigned QueuedInput() = 0;
     virtual unsigned WaitForInput(std::uint16_t wanted, std::uint32_t timeoutMs) = 0;
     virtual void Purge() = 0;
+    virtual bool Lost() const = 0;
 };

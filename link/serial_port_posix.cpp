@@ -7,6 +7,10 @@
 #include <termios.h>
 #include <unistd.h>
 
+#if __has_include(<linux/serial.h>)
+#include <linux/serial.h>
+#endif
+
 #include <algorithm>
 #include <cerrno>
 #include <chrono>
@@ -58,6 +62,52 @@ int MillisecondsUntil(Clock::time_point deadline) {
     return static_cast<int>(std::min<long long>(ms, 1 << 30));
 }
 
+constexpr short kGone = POLLHUP | POLLERR | POLLNVAL;
+
+// Errors of a read or write that only mean "not now"; anything else means the device is gone.
+bool Transient(int error) {
+    return error == EAGAIN || error == EWOULDBLOCK || error == EINTR;
+}
+
+// Every flag the line depends on, set outright: a tty keeps whatever the program before us left
+// (hardware or software flow control, parity, a cooked mode), and cfmakeraw clears only part of
+// it. 8N1, receiver on, modem status ignored, no flow control of either kind, no byte is special.
+void SetLine(termios& line, speed_t speed) {
+    line.c_iflag = 0;  // no IXON/IXOFF/IXANY, no CR or parity handling, no stripping
+    line.c_oflag = 0;
+    line.c_lflag = 0;  // no canonical mode, echo or signal characters
+    // HUPCL drops DTR and RTS when the port closes, so the line rests between commands.
+    line.c_cflag = CS8 | CREAD | CLOCAL | HUPCL;  // no CRTSCTS, PARENB, CSTOPB
+    std::memset(line.c_cc, 0, sizeof line.c_cc);
+    // The port is non-blocking; VMIN 1 makes a read of an empty queue fail with EAGAIN, where
+    // VMIN 0 would return 0, indistinguishable from a hang-up.
+    line.c_cc[VMIN] = 1;
+    line.c_cc[VTIME] = 0;
+    cfsetispeed(&line, speed);
+    cfsetospeed(&line, speed);
+}
+
+bool LineIsSet(const termios& line) {
+    constexpr tcflag_t kInputFlow = IXON | IXOFF | IXANY;
+    constexpr tcflag_t kFrame = CSIZE | PARENB | CSTOPB | CRTSCTS | CREAD | CLOCAL;
+    return (line.c_iflag & kInputFlow) == 0 && (line.c_cflag & kFrame) == (CS8 | CREAD | CLOCAL) &&
+           (line.c_lflag & (ICANON | ECHO | ISIG)) == 0 && (line.c_oflag & OPOST) == 0;
+}
+
+// Besides flushing before close, tell the driver not to wait for the output queue at all. Only
+// real serial drivers know the request, and changing it may need privileges: best effort.
+void DiscardOutputAtClose(int fd) {
+#if defined(TIOCGSERIAL) && defined(ASYNC_CLOSING_WAIT_NONE)
+    serial_struct serial{};
+    if (ioctl(fd, TIOCGSERIAL, &serial) == 0 && serial.closing_wait != ASYNC_CLOSING_WAIT_NONE) {
+        serial.closing_wait = ASYNC_CLOSING_WAIT_NONE;
+        ioctl(fd, TIOCSSERIAL, &serial);
+    }
+#else
+    (void)fd;
+#endif
+}
+
 class PosixPort final : public CommPort::Impl {
 public:
     PosixPort(int fd, CommTimeouts timeouts) : fd_(fd), timeouts_(timeouts) {}
@@ -68,8 +118,13 @@ public:
         // A leftover exclusive flag on a pseudo-terminal whose other end stays open would make
         // the next unprivileged open fail; the lock goes with the descriptor.
         ioctl(fd_, TIOCNXCL);
+        // Output still queued would hold close() in the kernel's closing wait (up to 30 s on a
+        // real port); nobody wants the unsent tail of an abandoned request.
+        tcflush(fd_, TCOFLUSH);
         close(fd_);
     }
+
+    bool Lost() const override { return lost_; }
 
     int Write(const std::uint8_t* bytes, int count) override {
         const auto deadline =
@@ -84,13 +139,17 @@ public:
                 continue;
             }
             if (n < 0 && errno == EINTR) continue;
-            if (n < 0 && errno != EAGAIN && errno != EWOULDBLOCK) break;
+            if (n < 0 && !Transient(errno)) {
+                lost_ = true;
+                break;
+            }
             const int waitMs = MillisecondsUntil(deadline);
             if (waitMs == 0) break;
             pollfd entry{fd_, POLLOUT, 0};
             const int ready = poll(&entry, 1, waitMs);
             if (ready < 0 && errno == EINTR) continue;
-            if (ready <= 0 || (entry.revents & (POLLHUP | POLLERR | POLLNVAL)) != 0) break;
+            if (ready > 0 && (entry.revents & kGone) != 0) lost_ = true;
+            if (ready <= 0 || lost_) break;
         }
         return written;
     }
@@ -109,8 +168,11 @@ public:
                 continue;
             }
             if (n < 0 && errno == EINTR) continue;
-            // End of file or an I/O error: the device is gone.
-            if (n == 0 || (errno != EAGAIN && errno != EWOULDBLOCK)) break;
+            // End of file (with VMIN 1 only after a hang-up) or an I/O error: the device is gone.
+            if (n == 0 || !Transient(errno)) {
+                lost_ = true;
+                break;
+            }
             if (lastLook) break;
             const int waitMs = MillisecondsUntil(deadline);
             if (waitMs == 0) break;
@@ -119,9 +181,8 @@ public:
             if (ready < 0 && errno == EINTR) continue;
             if (ready < 0) break;
             // After the deadline or a hang-up, take what is still there and stop.
-            if (ready == 0 || (entry.revents & (POLLHUP | POLLERR | POLLNVAL)) != 0) {
-                lastLook = true;
-            }
+            if (ready > 0 && (entry.revents & kGone) != 0) lost_ = true;
+            if (ready == 0 || lost_) lastLook = true;
         }
         return got;
     }
@@ -130,6 +191,7 @@ public:
         int pending = 0;
         if (ioctl(fd_, FIONREAD, &pending) != 0 || pending < 0) {
             // The device is gone; only the bytes already taken in can still be read.
+            lost_ = true;
             return static_cast<unsigned>(queue_.size());
         }
         return static_cast<unsigned>(queue_.size()) + static_cast<unsigned>(pending);
@@ -144,6 +206,7 @@ public:
             const bool alive = Drain(wanted);
             int pending = 0;
             const bool queried = ioctl(fd_, FIONREAD, &pending) == 0 && pending >= 0;
+            if (!queried) lost_ = true;
             const unsigned queued = static_cast<unsigned>(queue_.size()) +
                                     (queried ? static_cast<unsigned>(pending) : 0u);
             if (queued >= wanted || !alive || !queried || deadlineReached) return queued;
@@ -153,9 +216,8 @@ public:
             const int ready = poll(&entry, 1, waitMs);
             if (ready < 0 && errno != EINTR) return queued;
             // Look once more after the deadline or a hang-up, then stop.
-            if (ready == 0 || (ready > 0 && (entry.revents & (POLLHUP | POLLERR | POLLNVAL)))) {
-                deadlineReached = true;
-            }
+            if (ready > 0 && (entry.revents & kGone) != 0) lost_ = true;
+            if (ready == 0 || lost_) deadlineReached = true;
         }
     }
 
@@ -184,7 +246,9 @@ private:
                 continue;
             }
             if (n < 0 && errno == EINTR) continue;
-            return n < 0 && (errno == EAGAIN || errno == EWOULDBLOCK);
+            if (n < 0 && Transient(errno)) return true;
+            lost_ = true;
+            return false;
         }
         return true;
     }
@@ -192,6 +256,7 @@ private:
     int fd_;
     CommTimeouts timeouts_;
     std::deque<std::uint8_t> queue_;
+    bool lost_ = false;
 };
 
 }  // namespace
@@ -211,20 +276,20 @@ CommPort OpenCommPort(const PollSettings& settings, TimeoutProfile profile) {
     // From here the port owns the descriptor and undoes the exclusive flag when it closes.
     auto impl = std::make_unique<PosixPort>(fd, TimeoutsOf(profile));
 
-    termios line{};
-    if (tcgetattr(fd, &line) != 0) std::memset(&line, 0, sizeof line);
     speed_t speed = B0;
     if (!SpeedCodeOf(settings.baud, speed)) return CommPort();
-    cfmakeraw(&line);
-    line.c_cflag &= ~static_cast<tcflag_t>(CSIZE | PARENB | CSTOPB);
-    line.c_cflag |= CS8 | CREAD | CLOCAL;
-    // With VMIN 0 a non-blocking read of an empty queue returns 0, indistinguishable from a
-    // hang-up; VMIN 1 makes it fail with EAGAIN instead.
-    line.c_cc[VMIN] = 1;
-    line.c_cc[VTIME] = 0;
-    if (cfsetispeed(&line, speed) != 0 || cfsetospeed(&line, speed) != 0) return CommPort();
+    termios line{};
+    if (tcgetattr(fd, &line) != 0) std::memset(&line, 0, sizeof line);
+    SetLine(line, speed);
     if (tcsetattr(fd, TCSANOW, &line) != 0) return CommPort();
+    // tcsetattr succeeds when any one change took; a driver that keeps flow control or a frame
+    // of its own would leave a line that never talks.
+    termios applied{};
+    if (tcgetattr(fd, &applied) != 0 || !LineIsSet(applied)) return CommPort();
+    DiscardOutputAtClose(fd);
 
+    // The kernel raised DTR and RTS when the device opened. DTR goes down again, as the
+    // console's Windows build leaves it; RTS stays up (see the README).
     int dtr = TIOCM_DTR;
     ioctl(fd, TIOCMBIC, &dtr);  // a pseudo-terminal has no modem lines; that is fine
     impl->Purge();

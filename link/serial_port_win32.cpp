@@ -6,6 +6,7 @@
 #include "link/serial_port.h"
 #include "link/serial_port_impl.h"
 #include "link/sleep_ms.h"
+#include "link/wide_text_win32.h"
 
 namespace {
 
@@ -14,37 +15,70 @@ constexpr DWORD kOutputQueueSize = 512;
 constexpr DWORD kPurgeAll = PURGE_TXABORT | PURGE_RXABORT | PURGE_TXCLEAR | PURGE_RXCLEAR;
 constexpr DWORD kWaitPollMs = 2;
 
+// What the drivers of USB serial adapters answer once the device is unplugged; the handle is
+// useless from then on. A silent module only ever makes reads come back short.
+bool DeviceGone(DWORD error) {
+    switch (error) {
+        case ERROR_BAD_COMMAND:
+        case ERROR_OPERATION_ABORTED:
+        case ERROR_ACCESS_DENIED:
+        case ERROR_INVALID_HANDLE:
+        case ERROR_GEN_FAILURE:
+        case ERROR_DEVICE_NOT_CONNECTED:
+        case ERROR_DEVICE_REMOVED:
+            return true;
+        default:
+            return false;
+    }
+}
+
 class Win32Port final : public CommPort::Impl {
 public:
     explicit Win32Port(HANDLE handle) : handle_(handle) {}
     Win32Port(const Win32Port&) = delete;
     Win32Port& operator=(const Win32Port&) = delete;
-    ~Win32Port() override { CloseHandle(handle_); }
+    ~Win32Port() override {
+        // Closing waits for queued output to drain; nobody wants the tail of an abandoned request.
+        PurgeComm(handle_, PURGE_TXABORT | PURGE_TXCLEAR);
+        CloseHandle(handle_);
+    }
 
     int Write(const std::uint8_t* bytes, int count) override {
         DWORD written = 0;
-        if (!WriteFile(handle_, bytes, static_cast<DWORD>(count), &written, nullptr)) return 0;
+        if (!WriteFile(handle_, bytes, static_cast<DWORD>(count), &written, nullptr)) {
+            NoteFailure();
+            return 0;
+        }
         return static_cast<int>(written);
     }
 
     int Read(std::uint8_t* bytes, int count) override {
         DWORD got = 0;
-        if (!ReadFile(handle_, bytes, static_cast<DWORD>(count), &got, nullptr)) return 0;
+        if (!ReadFile(handle_, bytes, static_cast<DWORD>(count), &got, nullptr)) {
+            NoteFailure();
+            return 0;
+        }
         return static_cast<int>(got);
     }
 
     unsigned QueuedInput() override {
         DWORD errors = 0;
         COMSTAT status{};
-        if (!ClearCommError(handle_, &errors, &status)) return 0;
+        if (!ClearCommError(handle_, &errors, &status)) {
+            NoteFailure();
+            return 0;
+        }
         return status.cbInQue;
     }
+
+    bool Lost() const override { return lost_; }
 
     unsigned WaitForInput(std::uint16_t wanted, std::uint32_t timeoutMs) override {
         // Tick arithmetic is modulo 2^32 like the counter itself, so a wrap mid-wait is harmless.
         const DWORD start = GetTickCount();
         for (;;) {
             const unsigned queued = QueuedInput();
+            if (lost_) return queued;  // nothing more will come
             SleepMilliseconds(kWaitPollMs);
             if (queued >= wanted) return queued;
             if (GetTickCount() - start > timeoutMs) return queued;
@@ -54,14 +88,19 @@ public:
     void Purge() override { PurgeComm(handle_, kPurgeAll); }
 
 private:
+    void NoteFailure() {
+        if (DeviceGone(GetLastError())) lost_ = true;
+    }
+
     HANDLE handle_;
+    bool lost_ = false;
 };
 
 }  // namespace
 
 CommPort OpenCommPort(const PollSettings& settings, TimeoutProfile profile) {
     const std::string name = DeviceName(settings.port);
-    HANDLE handle = CreateFileA(name.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr,
+    HANDLE handle = CreateFileW(WideFromUtf8(name).c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr,
                                 OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (handle == INVALID_HANDLE_VALUE) return CommPort();
     auto port = std::make_unique<Win32Port>(handle);

@@ -2,20 +2,10 @@
 
 #include <string>
 
+#include "link/wide_text_win32.h"
 #include "record/record_file_impl.h"
 
 namespace {
-
-std::wstring Wide(const std::string& utf8) {
-    const int n = MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()),
-                                      nullptr, 0);
-    std::wstring wide(static_cast<std::size_t>(n > 0 ? n : 0), L'\0');
-    if (n > 0) {
-        MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), wide.data(),
-                            n);
-    }
-    return wide;
-}
 
 struct Win32RecordFile final : RecordFile::Impl {
     HANDLE file = INVALID_HANDLE_VALUE;
@@ -39,7 +29,7 @@ struct Win32RecordFile final : RecordFile::Impl {
 
 std::unique_ptr<RecordFile::Impl> CreateRecordFileImpl(const std::string& path, std::string& error) {
     // Readers (a spreadsheet, a script) may open it while it grows.
-    HANDLE file = CreateFileW(Wide(path).c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr,
+    HANDLE file = CreateFileW(WideFromUtf8(path).c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr,
                               CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT,
                               nullptr);
     if (file == INVALID_HANDLE_VALUE) {

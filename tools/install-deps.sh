@@ -8,8 +8,8 @@ packages=(
   qt6-base-dev qt6-svg-dev qt6-qpa-plugins libgl-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   fonts-wqy-zenhei qt6-translations-l10n
-  g++-mingw-w64-x86-64
-  xvfb x11-utils xdotool imagemagick
+  g++-mingw-w64-x86-64 wine wine64
+  xvfb xauth x11-utils xdotool imagemagick
   dpkg-dev desktop-file-utils file
   dbus-daemon dbus-bin at-spi2-core
 )

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# Installs, builds and runs every test: a cross build of the Win32 serial backend, the threaded
-# tests under ThreadSanitizer, then the whole suite (unit, serial, GUI and process tests).
+# Installs, builds and runs every test: a cross build of the Win32 serial backend and its run
+# under Wine against the simulator, the threaded tests under ThreadSanitizer, then the whole
+# suite (unit, serial, GUI and process tests).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 tools/install-deps.sh
@@ -8,6 +9,7 @@ tools/build.sh
 build_dir=${BUILD_DIR:-build}
 
 tools/build-win32-link.sh
+timeout -k 10 600 tests/wine/link_smoke.sh "$PWD/build-win32" "$PWD/$build_dir"
 tools/tsan.sh
 
 export QT_QPA_PLATFORM=offscreen

@@ -94,6 +94,14 @@ Bytes PtyPeer::ReceiveFrame(std::chrono::milliseconds timeout) const {
     return frame;
 }
 
+bool PtyPeer::GetLine(termios& line) const {
+    return tcgetattr(master_, &line) == 0;
+}
+
+bool PtyPeer::SetLine(const termios& line) const {
+    return tcsetattr(master_, TCSANOW, &line) == 0;
+}
+
 void PtyPeer::HangUp() {
     if (master_ >= 0) close(master_);
     master_ = -1;

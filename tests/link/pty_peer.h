@@ -1,6 +1,8 @@
 #pragma once
 // A pseudo-terminal standing in for the module: the test holds the master side, the code under
 // test opens the slave through a COMn link in a private port directory.
+#include <termios.h>
+
 #include <chrono>
 #include <cstdint>
 #include <string>
@@ -27,6 +29,10 @@ public:
     Bytes Receive(std::size_t count, std::chrono::milliseconds timeout) const;
     // Receives one request frame (header, announced payload, checksum).
     Bytes ReceiveFrame(std::chrono::milliseconds timeout) const;
+    // The slave's line settings, as whoever opened it last left them; on Linux the master reads
+    // and writes the slave's. False on failure.
+    bool GetLine(termios& line) const;
+    bool SetLine(const termios& line) const;
     // Closes the master side: the slave sees a hang-up.
     void HangUp();
 

@@ -224,6 +224,73 @@ TEST_F(SerialPortTest, WaitOnAHungUpPortReturnsAtOnce) {
     EXPECT_EQ(port.QueuedInput(), 0u);
 }
 
+// Another program left the adapter with hardware and software flow control, parity and a cooked
+// mode; the console must talk over it at once, with no byte held back or rewritten.
+TEST_F(SerialPortTest, OpenClearsTheLineSettingsAnotherProgramLeft) {
+    termios foreign{};
+    ASSERT_TRUE(peer_.GetLine(foreign));
+    foreign.c_cflag |= CRTSCTS | CSTOPB | PARENB;
+    foreign.c_cflag &= ~static_cast<tcflag_t>(CLOCAL);
+    foreign.c_iflag |= IXON | IXOFF | IXANY | ISTRIP | ICRNL | INPCK;
+    foreign.c_oflag |= OPOST | ONLCR;
+    foreign.c_lflag |= ICANON | ECHO | ISIG | IEXTEN;
+    ASSERT_TRUE(peer_.SetLine(foreign));
+    termios preset{};
+    ASSERT_TRUE(peer_.GetLine(preset));
+    ASSERT_EQ(preset.c_cflag & CRTSCTS, CRTSCTS);
+    ASSERT_EQ(preset.c_iflag & IXON, IXON);
+
+    CommPort port = Open();
+    ASSERT_TRUE(port.IsOpen());
+    termios line{};
+    ASSERT_TRUE(peer_.GetLine(line));
+    EXPECT_EQ(line.c_cflag & CRTSCTS, 0u);
+    EXPECT_EQ(line.c_iflag & (IXON | IXOFF | IXANY), 0u);
+    EXPECT_EQ(line.c_cflag & (CSIZE | PARENB | CSTOPB | CREAD | CLOCAL), CS8 | CREAD | CLOCAL);
+    EXPECT_EQ(line.c_iflag & (ISTRIP | ICRNL | INPCK), 0u);
+    EXPECT_EQ(line.c_oflag & OPOST, 0u);
+    EXPECT_EQ(line.c_lflag & (ICANON | ECHO | ISIG | IEXTEN), 0u);
+    EXPECT_EQ(line.c_cc[VMIN], 1);
+    EXPECT_EQ(line.c_cc[VTIME], 0);
+    EXPECT_EQ(cfgetospeed(&line), B9600);
+
+    // XOFF first: with software flow control left on, the console's reply would stall behind it.
+    const Bytes special{0x13, 0x0D, 0x03, 0xFF, 0x11};
+    ASSERT_TRUE(peer_.Send(special));
+    std::uint8_t got[5] = {};
+    EXPECT_EQ(port.Read(got, 5), 5);
+    EXPECT_EQ(Bytes(got, got + 5), special);
+    const std::uint8_t request[] = {0x14, 0x0A, 0x13};
+    EXPECT_EQ(port.Write(request, 3), 3);
+    EXPECT_EQ(peer_.Receive(3, 2s), Bytes(request, request + 3));
+}
+
+// A silent module and a dead device both leave the console without bytes; only the dead device
+// must make the acquisition let go of the port.
+TEST_F(SerialPortTest, OnlyAHungUpDeviceCountsAsLost) {
+    CommPort port = Open(TimeoutProfile::Polling);
+    ASSERT_TRUE(port.IsOpen());
+    const std::uint8_t request[] = {0x14, 0x3F};
+    EXPECT_EQ(port.Write(request, 2), 2);
+    EXPECT_EQ(port.WaitForInput(7, 50), 0u);
+    std::uint8_t got[7] = {};
+    EXPECT_EQ(port.Read(got, 7), 0);
+    EXPECT_FALSE(port.Lost()) << "silence is not a loss";
+
+    peer_.HangUp();
+    EXPECT_EQ(port.WaitForInput(7, 3000), 0u);
+    EXPECT_TRUE(port.Lost());
+    port.Close();
+    EXPECT_FALSE(port.Lost());
+
+    PtyPeer other(kPort);
+    CommPort writer = Open();
+    ASSERT_TRUE(writer.IsOpen());
+    other.HangUp();
+    writer.Write(request, 2);
+    EXPECT_TRUE(writer.Lost()) << "a write into a hung-up line";
+}
+
 TEST(ClosedPort, DoesNothingAndWaitsForNothing) {
     CommPort port;
     std::uint8_t byte = 0;

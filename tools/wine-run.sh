@@ -1,0 +1,69 @@
+#!/usr/bin/env bash
+# Runs a Windows program under Wine in a private prefix, with Wine's COM ports mapped to given
+# devices (for instance the simulator's pseudo-terminal):
+#
+#   tools/wine-run.sh [--com N=DEVICE]... [--cwd DIR] PROGRAM.exe [ARGS...]
+#
+# The prefix lives in $WINE_PREFIX_DIR (default build/wine-prefix) and is made once, under
+# Xvfb, without a desktop, menu entries, or the Mono and Gecko downloads. Every Wine step has a
+# timeout ($WINE_TIMEOUT seconds for the program, default 60); runs on one prefix take turns.
+# Exits with the program's status, or 124 when a step timed out.
+set -euo pipefail
+root=$(cd "$(dirname "$0")/.." && pwd)
+build=${BUILD_DIR:-build}
+case $build in /*) ;; *) build=$root/$build ;; esac
+prefix=${WINE_PREFIX_DIR:-$build/wine-prefix}
+run_timeout=${WINE_TIMEOUT:-60}
+
+maps=()
+cwd=$PWD
+while [ $# -gt 0 ]; do
+  case $1 in
+    --com) maps+=("$2"); shift 2 ;;
+    --cwd) cwd=$2; shift 2 ;;
+    --) shift; break ;;
+    -*) echo "wine-run: unknown option $1" >&2; exit 2 ;;
+    *) break ;;
+  esac
+done
+[ $# -ge 1 ] || { echo "usage: $0 [--com N=DEVICE]... [--cwd DIR] PROGRAM.exe [ARGS...]" >&2; exit 2; }
+program=$(realpath "$1")
+shift
+
+export WINEPREFIX=$prefix WINEARCH=win64 WINEDEBUG=-all
+export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
+unset DISPLAY WAYLAND_DISPLAY
+
+mkdir -p "$(dirname "$prefix")"
+exec 9>"$prefix.lock"
+flock -w 600 9 || { echo "wine-run: $prefix is busy" >&2; exit 124; }
+
+stop_server() { timeout 30 wineserver -k >/dev/null 2>&1 || true; }
+trap stop_server EXIT
+
+if [ ! -f "$prefix/system.reg" ]; then
+  # Without any X display a first start can hang for minutes.
+  if ! timeout 300 xvfb-run -a wineboot -i >/dev/null 2>&1; then
+    echo "wine-run: making the Wine prefix failed or timed out" >&2
+    rm -rf "$prefix"
+    exit 124
+  fi
+  timeout 60 wineserver -w || true
+fi
+
+if [ ${#maps[@]} -gt 0 ]; then
+  # Wine's mount manager rewrites dosdevices/comN at every start; the registry mapping holds.
+  for map in "${maps[@]}"; do
+    number=${map%%=*}
+    device=${map#*=}
+    timeout 60 wine reg add 'HKLM\Software\Wine\Ports' /v "COM$number" /d "$device" /f \
+      >/dev/null 2>&1 || { echo "wine-run: mapping COM$number failed" >&2; exit 1; }
+  done
+  # The server reads the mapping when it starts.
+  stop_server
+fi
+
+status=0
+(cd "$cwd" && timeout -k 5 "$run_timeout" wine "$program" "$@") || status=$?
+[ $status -eq 124 ] && echo "wine-run: $(basename "$program") timed out after ${run_timeout}s" >&2
+exit $status
