@@ -14,6 +14,7 @@ CScannerDlg* g_mainDlg = nullptr;
 
 CScannerDlg::CScannerDlg(CWnd* parent) : CDialog(ScannerDialogTemplate(), parent) {
     m_icon = AfxGetApp()->LoadIcon(IDR_MAINFRAME);
+    m_readings.Subscribe([this](const Reading& reading) { RecordAndTrend(reading); });
 }
 
 void CScannerDlg::DoDataExchange(CDataExchange* pDX) {
@@ -66,6 +67,11 @@ const MessageMap& CScannerDlg::GetMessageMap() const {
         ON_BN_CLICKED(IDC_PT100_SETTINGS, &D::OnPt100Settings),
         ON_BN_CLICKED(IDC_MODE_SEMI_AUTO, &D::OnModeSemiOrManual),
         ON_WM_DESTROY(&D::OnDestroy),
+        ON_COMMAND(ID_RECORD_START, &D::OnRecordStart),
+        ON_COMMAND(ID_RECORD_STOP, &D::OnRecordStop),
+        ON_MESSAGE(WM_RECORDING_FAILED, &D::OnRecordingFailed),
+        ON_COMMAND(ID_VIEW_TREND, &D::OnViewTrend),
+        ON_COMMAND(ID_HELP_ABOUT, &D::OnHelpAbout),
     };
     return map;
 }
@@ -85,6 +91,7 @@ BOOL CScannerDlg::OnInitDialog() {
 
     SetIcon(m_icon, TRUE);
     SetIcon(m_icon, FALSE);
+    SetupMenuBar();
 
     SetupTemperatureLists();
 
@@ -126,4 +133,5 @@ void CScannerDlg::OnDestroy() {
     m_btnContinuous.SetWindowText("连续采集");
     m_failCountText.clear();
     m_okCountText.clear();
+    EndRecordingAndTrend();
 }

@@ -10,12 +10,17 @@
 #include "link/frame.h"
 #include "link/poll_settings.h"
 #include "link/serial_port.h"
+#include "record/readings_recorder.h"
+#include "trend/trend_store.h"
+#include "trend/trend_window.h"
 #include "ui/afxwin.h"
 
 // Private messages of continuous acquisition.
 constexpr UINT WM_GET_POLL_SETTINGS = WM_USER + 101;
 constexpr UINT WM_POLL_RESULT = WM_USER + 103;
 constexpr UINT WM_POLL_ONCE = WM_USER + 104;
+// Posted when a recording's write has failed, so that the message waits for no report.
+constexpr UINT WM_RECORDING_FAILED = WM_USER + 110;
 
 constexpr int kMinPeriodMs = 600;
 
@@ -66,6 +71,13 @@ public:
     // Every reading the window makes, good or failed, single or continuous, leaves through here.
     ReadingFeed m_readings;
 
+    // The menu bar and what its items reach: the recording, the trend's store (filled whether
+    // or not its window is open) and the trend window.
+    CMenuBar m_menuBar;
+    ReadingsRecorder m_recorder;
+    TrendStore m_trendStore;
+    TrendWindow m_trendWindow{m_trendStore};
+
     BOOL OnInitDialog() override;
     void DoDataExchange(CDataExchange* pDX) override;
 
@@ -89,8 +101,23 @@ public:
     void OnPt100Settings();
     void OnDestroy();
 
+    // The menu bar's items.
+    void OnRecordStart();
+    void OnRecordStop();
+    LRESULT OnRecordingFailed(WPARAM wParam, LPARAM lParam);
+    void OnViewTrend();
+    void OnHelpAbout();
+
 protected:
     const MessageMap& GetMessageMap() const override;
+
+private:
+    void SetupMenuBar();
+    // Each reading the window publishes: to the recording, then to the trend.
+    void RecordAndTrend(const Reading& reading);
+    void ShowRecordingState();
+    // The window goes: the recording's file is closed, the trend window with it.
+    void EndRecordingAndTrend();
 };
 
 // The one main window, set at the end of its initialisation.

@@ -65,3 +65,23 @@ constexpr int IDC_PT100_SAVE_LOG = 1043;
 constexpr int IDC_PT100_CLEAR_LOG = 1044;
 constexpr int IDC_PT100_OFFSET_SPIN = 1047;
 constexpr int IDC_PT100_LOG = 1008;
+
+// Menu bar of the main window: command ids of its items, and the recording status at its end.
+constexpr int ID_RECORD_START = 32771;
+constexpr int ID_RECORD_STOP = 32772;
+constexpr int ID_VIEW_TREND = 32773;
+constexpr int ID_HELP_ABOUT = 32774;
+constexpr int IDC_RECORD_STATUS = 1030;
+
+// Trend window.
+constexpr int IDD_TREND = 140;
+constexpr int IDC_TREND_CHART = 1401;
+constexpr int IDC_TREND_CHANNELS = 1402;
+constexpr int IDC_TREND_SELECT_ALL = 1403;
+constexpr int IDC_TREND_SELECT_NONE = 1404;
+constexpr int IDC_TREND_SPAN_1MIN = 1405;
+constexpr int IDC_TREND_SPAN_10MIN = 1406;
+constexpr int IDC_TREND_SPAN_1H = 1407;
+constexpr int IDC_TREND_SPAN_ALL = 1408;
+constexpr int IDC_TREND_PAUSE = 1409;
+constexpr int IDC_TREND_EXPORT = 1410;

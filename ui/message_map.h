@@ -30,6 +30,11 @@ template <class T>
 MessageMapEntry ON_BN_CLICKED(int id, void (T::*fn)()) {
     return ON_COMMAND_CODE(BN_CLICKED, id, fn);
 }
+// A menu command: WM_COMMAND with the item's id and notification code 0.
+template <class T>
+MessageMapEntry ON_COMMAND(int id, void (T::*fn)()) {
+    return ON_COMMAND_CODE(0, id, fn);
+}
 template <class T>
 MessageMapEntry ON_CBN_SELCHANGE(int id, void (T::*fn)()) {
     return ON_COMMAND_CODE(CBN_SELCHANGE, id, fn);

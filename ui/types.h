@@ -54,6 +54,8 @@ constexpr unsigned OFN_EXPLORER = 0x00080000;
 // Menu item flags.
 constexpr UINT MF_STRING = 0x0000;
 constexpr UINT MF_SEPARATOR = 0x0800;
+constexpr UINT MF_ENABLED = 0x0000;
+constexpr UINT MF_GRAYED = 0x0001;
 
 // List view.
 constexpr int LVCFMT_LEFT = 0;

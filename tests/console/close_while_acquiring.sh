@@ -96,8 +96,11 @@ window=$(timeout "$startup_deadline_s" xdotool search --sync --onlyvisible --nam
   2>>"$work/xdotool.err" | head -n 1)
 [ -n "$window" ] || fail "no visible QEV-K7R2 window within ${startup_deadline_s} s"
 
-# "连续采集" (1010) sits at 257,100, 37 x 12 dialog units; 1.5 px a unit at 96 DPI.
-xdotool mousemove --window "$window" 413 159 click 1 2>>"$work/xdotool.err" ||
+# "连续采集" (1010) sits at 257,100, 37 x 12 dialog units; 1.5 px a unit at 96 DPI, below the
+# menu bar, whose height is what the window has beyond the template's 551 px.
+height=$(xdotool getwindowgeometry --shell "$window" 2>>"$work/xdotool.err" | sed -n 's/^HEIGHT=//p')
+[ -n "$height" ] || fail "could not read the window's height"
+xdotool mousemove --window "$window" 413 $((159 + height - 551)) click 1 2>>"$work/xdotool.err" ||
   fail "could not click button 1010"
 
 block_requested() { grep -q '^rx 14 3f 00 00 0b ' "$work/sim.out"; }
