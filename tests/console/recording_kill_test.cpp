@@ -15,6 +15,7 @@
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <fstream>
 #include <iterator>
 
@@ -24,10 +25,19 @@
 #include "res/dialog_templates.h"
 #include "res/resource.h"
 #include "sim/simulated_module.h"
-#include "tests/console/recording_child.h"
+#include "ui/app.h"
+#include "ui/testing/gui_test_main.h"
 #include "ui/testing/scoped_hooks.h"
 #include "ui/testing/ui_driver.h"
 #include "ui/testing/wait.h"
+
+namespace {
+
+// Started with this argument and a directory, the program is the process that records until
+// it is killed.
+constexpr const char* kRecordUntilKilled = "--record-until-killed";
+
+CWinApp testApp;
 
 int RecordUntilKilled(int argc, char** argv) {
     const std::string dir = argv[2];
@@ -59,8 +69,6 @@ int RecordUntilKilled(int argc, char** argv) {
     }
     return app.exec();  // until killed
 }
-
-namespace {
 
 TEST(RecordingKillTest, AKilledProcessLeavesEveryReportedRecordWhole) {
     QTemporaryDir dir;
@@ -122,3 +130,11 @@ TEST(RecordingKillTest, AKilledProcessLeavesEveryReportedRecordWhole) {
 }
 
 }  // namespace
+
+int main(int argc, char** argv) {
+    if (argc == 3 && std::strcmp(argv[1], kRecordUntilKilled) == 0) {
+        setenv("QT_QPA_PLATFORM", "offscreen", 0);
+        return RecordUntilKilled(argc, argv);
+    }
+    return uitest::RunGuiTests(argc, argv, RegisterResources);
+}
