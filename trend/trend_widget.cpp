@@ -13,6 +13,7 @@
 #include <QPixmap>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScrollBar>
 #include <QTableWidget>
 #include <QToolTip>
 #include <QVBoxLayout>
@@ -90,7 +91,7 @@ TrendWidget::TrendWidget(const TrendStore& store, std::string startDir, QWidget*
         auto* series = new QLineSeries(chart_);
         series->setName(QString::fromStdString(ChannelLabel(channel)));
         QPen pen(ChannelColour(channel));
-        pen.setWidthF(1.5);
+        pen.setWidth(1);  // thin lines take the raster engine's fast path
         series->setPen(pen);
         chart_->addSeries(series);
         series->attachAxis(axisX_);
@@ -109,7 +110,7 @@ TrendWidget::TrendWidget(const TrendStore& store, std::string startDir, QWidget*
     view_ = new QChartView(chart_, this);
     view_->setObjectName(Name(IDC_TREND_CHART));
     view_->setAccessibleName(QStringLiteral("温度趋势图"));
-    view_->setRenderHint(QPainter::Antialiasing);
+    view_->setRenderHint(QPainter::Antialiasing, false);
     view_->setMinimumSize(480, 320);
     connect(chart_, &QChart::plotAreaChanged, this, [this](const QRectF& area) {
         if (static_cast<int>(area.width()) != drawnColumns_) ScheduleChart();
@@ -199,7 +200,9 @@ void TrendWidget::BuildTable() {
     table_->verticalHeader()->setDefaultSectionSize(table_->fontMetrics().height() + 6);
     table_->setEditTriggers(QAbstractItemView::NoEditTriggers);
     table_->setSelectionMode(QAbstractItemView::NoSelection);
-    table_->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
+    // Widths fixed once for the widest texts: sizing to contents would lay out every cell again
+    // at each reading.
+    table_->horizontalHeader()->setSectionResizeMode(QHeaderView::Fixed);
     fillingTable_ = true;
     for (int channel = 0; channel < kReadingChannels; ++channel) {
         auto* name = new QTableWidgetItem(Swatch(ChannelColour(channel)),
@@ -216,8 +219,13 @@ void TrendWidget::BuildTable() {
         }
     }
     fillingTable_ = false;
-    table_->resizeColumnsToContents();
-    table_->setMinimumWidth(330);
+    const QFontMetrics metrics = table_->fontMetrics();
+    const int number = metrics.horizontalAdvance(QStringLiteral("-3276.70")) + 12;
+    table_->setColumnWidth(kName, metrics.horizontalAdvance(QStringLiteral("PT100温度4")) + 48);
+    for (int column = kCurrent; column < kColumns; ++column) table_->setColumnWidth(column, number);
+    int width = table_->verticalScrollBar()->sizeHint().width() + 2 * table_->frameWidth();
+    for (int column = 0; column < kColumns; ++column) width += table_->columnWidth(column);
+    table_->setFixedWidth(width);
     connect(table_, &QTableWidget::itemChanged, this, &TrendWidget::OnItemChanged);
 }
 

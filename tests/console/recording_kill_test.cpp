@@ -15,6 +15,7 @@
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <fstream>
 #include <iterator>
 
@@ -24,13 +25,50 @@
 #include "res/dialog_templates.h"
 #include "res/resource.h"
 #include "sim/simulated_module.h"
-#include "tests/console/recording_child.h"
+#include "ui/app.h"
+#include "ui/testing/gui_test_main.h"
 #include "ui/testing/scoped_hooks.h"
 #include "ui/testing/ui_driver.h"
 #include "ui/testing/wait.h"
 
-
 namespace {
+
+// Started with this argument and a directory, the program is the process that records until
+// it is killed.
+constexpr const char* kRecordUntilKilled = "--record-until-killed";
+
+CWinApp testApp;
+
+int RecordUntilKilled(int argc, char** argv) {
+    const std::string dir = argv[2];
+    setenv("K7R2_PORT_DIR", (dir + "/ports").c_str(), 1);
+    if (chdir(dir.c_str()) != 0) return 2;
+    QApplication app(argc, argv);
+    RegisterResources();
+    SimOptions options;
+    options.port = 1;
+    options.portDirectory = dir + "/ports";
+    options.paceBytes = false;
+    options.probeCount = 64;
+    SimulatedModule sim(options);
+    if (!sim.Start()) return 3;
+    uitest::MessageBoxRecorder boxes;
+    uitest::ScopedFileDialogHook file(
+        [&](const FileDialogRequest&) { return std::optional<std::string>(dir + "/run.csv"); });
+    CScannerDlg dlg;
+    if (!dlg.Create()) return 4;
+    uitest::Window(dlg)->findChild<QAction*>(QStringLiteral("ctl_%1").arg(ID_RECORD_START))->trigger();
+    // After the recorder's own observer: the record has been handed over when this runs.
+    dlg.m_readings.Subscribe([&](const Reading&) {
+        std::printf("%lld\n", dlg.m_recorder.Records());
+        std::fflush(stdout);
+    });
+    if (!uitest::ReplaceText(dlg, IDC_PERIOD, "600") ||
+        !uitest::Click(dlg, IDC_CONTINUOUS_ACQUISITION)) {
+        return 5;
+    }
+    return app.exec();  // until killed
+}
 
 TEST(RecordingKillTest, AKilledProcessLeavesEveryReportedRecordWhole) {
     QTemporaryDir dir;
@@ -92,3 +130,11 @@ TEST(RecordingKillTest, AKilledProcessLeavesEveryReportedRecordWhole) {
 }
 
 }  // namespace
+
+int main(int argc, char** argv) {
+    if (argc == 3 && std::strcmp(argv[1], kRecordUntilKilled) == 0) {
+        setenv("QT_QPA_PLATFORM", "offscreen", 0);
+        return RecordUntilKilled(argc, argv);
+    }
+    return uitest::RunGuiTests(argc, argv, RegisterResources);
+}

@@ -1,6 +1,7 @@
 // Recording from the menu: every reading of the window becomes a record of the readings CSV,
 // a failed write ends the recording alone, and the window's end closes the file.
 #include <QAction>
+#include <QLabel>
 #include <QWidget>
 #include <cstdio>
 #include <fstream>
@@ -86,6 +87,10 @@ TEST_F(RecordingTest, EveryReadingBecomesARecordGoodOrFailedSingleOrContinuous) 
         << request.fileName;
     ASSERT_TRUE(dlg.m_recorder.IsRecording());
     EXPECT_EQ(Status(), "记录中: run.csv (0 行)");
+    const QLabel* corner = uitest::Window(dlg)->findChild<QLabel*>("ctl_1030");
+    ASSERT_NE(corner, nullptr);
+    EXPECT_TRUE(corner->isVisible());
+    EXPECT_EQ(corner->text().toStdString(), "记录中: run.csv (0 行)");
     EXPECT_FALSE(dlg.m_menuBar.IsMenuItemEnabled(ID_RECORD_START));
 
     ASSERT_TRUE(Click(IDC_SINGLE_ACQUISITION));

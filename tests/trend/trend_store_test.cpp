@@ -1,0 +1,121 @@
+// The trend's store: its bounds in samples and in time, what a reading leaves in it, the
+// statistics, and the decimation that must keep every column's minimum and maximum.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <random>
+
+#include "link/temp_word.h"
+#include "trend/decimate.h"
+#include "trend/trend_store.h"
+
+namespace {
+
+using Clock = std::chrono::system_clock;
+
+Reading Good(long long ms, std::vector<int> tenths) {
+    Reading r;
+    r.time = Clock::time_point(std::chrono::milliseconds(ms));
+    for (int t : tenths) r.words.push_back(TempWordFromTenths(t));
+    return r;
+}
+
+TEST(TrendStoreTest, KeepsTheNewestSamplesWithinItsCapacityAndItsKeepTime) {
+    TrendStore store(5, 10'000);
+    for (int i = 0; i < 12; ++i) store.Add(Good(1000LL * i, {i, 4, 4, 4}));
+    ASSERT_EQ(store.Size(), 5u) << "capacity";
+    for (std::size_t i = 0; i < 5; ++i) {
+        EXPECT_EQ(store.TimeMs(i), 1000LL * (7 + static_cast<long long>(i)));
+        EXPECT_EQ(store.Tenths(0, i), 7 + static_cast<int>(i));
+    }
+    // Runs across the ring's seam still cover the samples in order.
+    TrendStore::Run runs[2];
+    const int n = store.Runs(0, 0, 5, runs);
+    std::vector<int> seen;
+    for (int r = 0; r < n; ++r) seen.insert(seen.end(), runs[r].values, runs[r].values + runs[r].count);
+    EXPECT_EQ(seen, (std::vector<int>{7, 8, 9, 10, 11}));
+
+    store.Add(Good(25'000, {1, 2, 3, 4}));  // 14 s later than the last: the rest is too old
+    EXPECT_EQ(store.Size(), 1u);
+    store.Add(Good(20'000, {5, 2, 3, 4}));  // a clock set back
+    EXPECT_EQ(store.TimeMs(1), 25'000) << "times never decrease";
+    EXPECT_EQ(store.LowerBound(25'000), 0u);
+    EXPECT_EQ(store.LowerBound(25'001), 2u);
+}
+
+TEST(TrendStoreTest, FailedReadingsLeaveNoSampleAndAbsentProbesNoValue) {
+    TrendStore store;
+    store.Add(FailedReading(BlockFault::BadChecksum, Clock::now()));
+    EXPECT_EQ(store.Size(), 0u);
+    EXPECT_FALSE(store.HadValue(0));
+
+    store.Add(Good(1000, {10, 20, 30, 40, 215, -5}));  // two probes
+    store.Add(Good(2000, {10, 20, 30, 40, 235}));      // one
+    Reading negativeZero = Good(3000, {10, 20, 30, 40});
+    negativeZero.words.push_back(0x8000);
+    store.Add(negativeZero);
+    EXPECT_EQ(store.Tenths(5, 1), TrendStore::kNoValue);
+    EXPECT_EQ(store.Tenths(4, 2), 0) << "-0.0 is a temperature of zero";
+    EXPECT_FALSE(store.HadValue(6));
+    EXPECT_EQ(store.Capacity(), TrendStore::kDefaultCapacity);
+    EXPECT_GE(store.Capacity(), 24u * 3600 * 1000 / 600) << "a day at the shortest period";
+
+    const ChannelStats& probe1 = store.Stats(4);
+    EXPECT_EQ(probe1.count, 3);
+    EXPECT_EQ(probe1.minTenths, 0);
+    EXPECT_EQ(probe1.maxTenths, 235);
+    EXPECT_EQ(probe1.lastTenths, 0);
+    EXPECT_DOUBLE_EQ(probe1.Mean(), 15.0);
+    EXPECT_EQ(store.Stats(5).count, 1);
+}
+
+TEST(DecimationTest, EveryColumnKeepsItsMinimumAndMaximumInTimeOrder) {
+    TrendStore store(20'000);
+    std::mt19937 random(7);
+    std::uniform_int_distribution<int> value(-300, 900), gap(1, 1500);
+    long long t = 0;
+    for (int i = 0; i < 20'000; ++i) {
+        t += gap(random);
+        std::vector<int> tenths = {value(random), 0, 0, 0};
+        if (i % 7 != 0) tenths.push_back(value(random));  // probe 1 missing now and then
+        store.Add(Good(t, tenths));
+    }
+    store.Add(Good(t + 1000, {0, 0, 0, 0, 5}));  // wraps the ring: its oldest sample goes
+    const long long from = store.TimeMs(100), to = store.TimeMs(store.Size() - 1) + 1;
+    const int columns = 317;
+    const std::vector<std::size_t> starts = ColumnStarts(store, from, to, columns);
+    ASSERT_EQ(starts.size(), static_cast<std::size_t>(columns) + 1);
+    EXPECT_EQ(starts.front(), 100u);
+    EXPECT_EQ(starts.back(), store.Size());
+
+    for (int channel : {0, 4}) {
+        std::vector<TrendPoint> points;
+        DecimateMinMax(store, channel, starts, points);
+        EXPECT_LE(points.size(), 2u * columns);
+        std::size_t next = 0;
+        for (int c = 0; c < columns; ++c) {
+            int low = INT16_MAX, high = INT16_MIN;
+            for (std::size_t i = starts[c]; i < starts[c + 1]; ++i) {
+                const int v = store.Tenths(channel, i);
+                if (v == TrendStore::kNoValue) continue;
+                low = std::min(low, v);
+                high = std::max(high, v);
+            }
+            if (high == INT16_MIN) continue;
+            std::vector<int> got;
+            for (; next < points.size() && points[next].index < starts[c + 1]; ++next) {
+                EXPECT_EQ(points[next].tenths, store.Tenths(channel, points[next].index));
+                if (next > 0) {
+                    EXPECT_LT(points[next - 1].index, points[next].index);
+                }
+                got.push_back(points[next].tenths);
+            }
+            ASSERT_FALSE(got.empty()) << "column " << c;
+            EXPECT_EQ(*std::min_element(got.begin(), got.end()), low) << "column " << c;
+            EXPECT_EQ(*std::max_element(got.begin(), got.end()), high) << "column " << c;
+        }
+        EXPECT_EQ(next, points.size());
+    }
+}
+
+}  // namespace
