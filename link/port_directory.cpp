@@ -2,7 +2,21 @@
 
 #include <cstdlib>
 #include <filesystem>
+#include <map>
+#include <mutex>
 #include <system_error>
+
+namespace {
+
+std::mutex g_pinnedMutex;
+std::map<int, std::string> g_pinnedPaths;
+
+}  // namespace
+
+void PinPortPath(int port, const std::string& path) {
+    const std::lock_guard lock(g_pinnedMutex);
+    g_pinnedPaths[port] = path;
+}
 
 std::string PortDirectory() {
     if (const char* dir = std::getenv("K7R2_PORT_DIR"); dir != nullptr && *dir != '\0') {
@@ -13,6 +27,12 @@ std::string PortDirectory() {
 }
 
 std::string ResolvePortPath(int port) {
+    {
+        const std::lock_guard lock(g_pinnedMutex);
+        if (const auto pinned = g_pinnedPaths.find(port); pinned != g_pinnedPaths.end()) {
+            return pinned->second;
+        }
+    }
     const std::filesystem::path link =
         std::filesystem::path(PortDirectory()) / ("COM" + std::to_string(port));
     std::error_code error;
