@@ -3,8 +3,16 @@
 // and the frame trace on stderr.
 #include <nlohmann/json.hpp>
 
+#include <charconv>
 #include <ostream>
 #include <string>
+
+// A number exactly as the window shows it ("%.1f" text, "-0.0" included) for JSON.
+inline double ShownNumber(const std::string& text) {
+    double value = 0;
+    std::from_chars(text.data(), text.data() + text.size(), value);
+    return value;
+}
 
 struct CliOutput {
     std::ostream& out;

@@ -34,6 +34,8 @@ public:
     int BlockFailure(const Reading& reading) const;
 
     const PollSettings& Settings() const { return settings_; }
+    // The open port, for exchanges of their own (the scan's short waits).
+    CommPort& Port() { return port_; }
 
 private:
     PollSettings settings_;

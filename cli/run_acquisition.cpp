@@ -1,5 +1,4 @@
 // read and watch: the temperature block once, or continuously as readings-CSV records.
-#include <charconv>
 #include <cstdio>
 
 #include "cli/commands.h"
@@ -12,12 +11,8 @@
 
 namespace {
 
-// The value exactly as the window shows it, "-0.0" included.
 double ShownValue(const Reading& reading, int channel) {
-    const std::string text = ChannelText(reading, channel);
-    double value = 0;
-    std::from_chars(text.data(), text.data() + text.size(), value);
-    return value;
+    return ShownNumber(ChannelText(reading, channel));
 }
 
 }  // namespace
