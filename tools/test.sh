@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# Installs, builds and runs every test: a cross build of the Win32 serial backend, the threaded
-# tests under ThreadSanitizer, then the whole suite (unit, serial, GUI and process tests).
+# Installs, builds and runs every test: a cross build of the Win32 serial backend and k7r2.exe,
+# the threaded tests under ThreadSanitizer, the whole suite under AddressSanitizer and
+# UndefinedBehaviorSanitizer, then the whole suite (unit, serial, GUI and process tests).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 tools/install-deps.sh
@@ -9,6 +10,7 @@ build_dir=${BUILD_DIR:-build}
 
 tools/build-win32-link.sh
 tools/tsan.sh
+tools/asan.sh
 
 export QT_QPA_PLATFORM=offscreen
 ctest --test-dir "$build_dir" --output-on-failure -j "$(nproc)" --timeout 300
