@@ -3,18 +3,16 @@
 #include <cstdlib>
 #include <filesystem>
 #include <map>
-#include <mutex>
 #include <system_error>
 
 namespace {
 
-std::mutex g_pinnedMutex;
+// Set once before any port opens (MinGW's win32 thread model has no std::mutex to guard more).
 std::map<int, std::string> g_pinnedPaths;
 
 }  // namespace
 
 void PinPortPath(int port, const std::string& path) {
-    const std::lock_guard lock(g_pinnedMutex);
     g_pinnedPaths[port] = path;
 }
 
@@ -27,11 +25,8 @@ std::string PortDirectory() {
 }
 
 std::string ResolvePortPath(int port) {
-    {
-        const std::lock_guard lock(g_pinnedMutex);
-        if (const auto pinned = g_pinnedPaths.find(port); pinned != g_pinnedPaths.end()) {
-            return pinned->second;
-        }
+    if (const auto pinned = g_pinnedPaths.find(port); pinned != g_pinnedPaths.end()) {
+        return pinned->second;
     }
     const std::filesystem::path link =
         std::filesystem::path(PortDirectory()) / ("COM" + std::to_string(port));
