@@ -2,7 +2,19 @@
 
 #include <cstdlib>
 #include <filesystem>
+#include <map>
 #include <system_error>
+
+namespace {
+
+// Set once before any port opens (MinGW's win32 thread model has no std::mutex to guard more).
+std::map<int, std::string> g_pinnedPaths;
+
+}  // namespace
+
+void PinPortPath(int port, const std::string& path) {
+    g_pinnedPaths[port] = path;
+}
 
 std::string PortDirectory() {
     if (const char* dir = std::getenv("K7R2_PORT_DIR"); dir != nullptr && *dir != '\0') {
@@ -13,6 +25,9 @@ std::string PortDirectory() {
 }
 
 std::string ResolvePortPath(int port) {
+    if (const auto pinned = g_pinnedPaths.find(port); pinned != g_pinnedPaths.end()) {
+        return pinned->second;
+    }
     const std::filesystem::path link =
         std::filesystem::path(PortDirectory()) / ("COM" + std::to_string(port));
     std::error_code error;

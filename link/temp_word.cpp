@@ -27,6 +27,10 @@ std::string FormatTempWord(std::uint8_t high, std::uint8_t low) {
     return text;
 }
 
+std::string FormatTempWord(std::uint16_t word) {
+    return FormatTempWord(static_cast<std::uint8_t>(word >> 8), static_cast<std::uint8_t>(word));
+}
+
 std::optional<std::uint8_t> OffsetByteFromCelsius(double celsius) {
     const double tenths = celsius * 10.0;
     // NaN compares false with everything; refuse it with the out-of-range offsets.

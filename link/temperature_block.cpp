@@ -1,6 +1,6 @@
 #include "link/temperature_block.h"
 
-#include "link/commands.h"
+#include "link/module_commands.h"
 #include "link/fault_log.h"
 
 #include <string>
@@ -40,8 +40,9 @@ const char* BlockFaultText(BlockFault fault) {
 bool ExchangeTemperatureBlock(CommPort& port, int address, bool logFaults, ReplyBlock& block,
                               BlockFault* fault) {
     if (fault != nullptr) *fault = BlockFault::None;
+    const CommandRequest command = TemperatureBlockRequest();
     const std::vector<std::uint8_t> request =
-        BuildRequest(address, CMD_READ_TEMPERATURES, nullptr, 0);
+        BuildRequest(address, command.command, command.Data(), command.length);
     port.Write(request.data(), static_cast<int>(request.size()));
 
     port.WaitForInput(kHeaderSize, kBlockWaitMs);

@@ -1,10 +1,11 @@
 // Button 1027: register every probe listed in a text file, one line after the other.
 #include <cstdio>
 
+#include "console/reply_check.h"
 #include "console/scanner_dlg.h"
-#include "link/commands.h"
-#include "probes/register_result.h"
-#include "probes/registration_file.h"
+#include "link/module_commands.h"
+#include "link/register_result.h"
+#include "link/registration_file.h"
 #include "probes/registration_line.h"
 
 namespace {
@@ -41,15 +42,16 @@ void CScannerDlg::OnFileRegister() {
             MessageBox(LineMessage("第%d行SN号格式错误,该行无注册,程序退出!", lineNumber));
             return;
         }
+        const CommandRequest request = *RegisterSnRequest(parsed.channel, parsed.sn);
         int status = 0;
         std::unique_ptr<ReplyBlock> reply =
-            SendCommand(m_address, parsed.payload.data(), static_cast<int>(parsed.payload.size()),
-                        CMD_REGISTER_SN, status);
-        if (!reply) {
+            SendCommand(m_address, request.Data(), request.length, request.command, status);
+        const auto decoded = DecodeRegisterSnReply(CommandReply(reply, status));
+        if (!decoded) {
             MessageBox(LineMessage("第%d行注册失败错误,该行无注册,程序退出!", lineNumber));
             return;
         }
-        const std::uint8_t result = (*reply)[kFrameHeaderSize];
+        const std::uint8_t result = decoded->result;
         reply.reset();
         if (result == REGISTER_OK) {
             ++registered;

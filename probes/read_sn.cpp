@@ -1,6 +1,5 @@
 // Button 1014: the SN stored at an index, shown and put on the clipboard as a file line.
 #include "console/scanner_dlg.h"
-#include "link/commands.h"
 #include "console/reply_check.h"
 #include "probes/sn_clipboard.h"
 #include "probes/sn_text.h"
@@ -23,12 +22,14 @@ void CScannerDlg::OnReadSn() {
     // The field's exchange has already complained about a value outside the table; sending its
     // low byte would read another entry under this index's label.
     if (m_snIndex < 0 || m_snIndex > kLastSnIndex) return;
-    const auto entry = static_cast<std::uint8_t>(m_snIndex & 0xFF);
+    const CommandRequest request = ReadSnRequest(static_cast<std::uint8_t>(m_snIndex & 0xFF));
     int status = 0;
-    std::unique_ptr<ReplyBlock> reply = SendCommand(m_address, &entry, 1, CMD_READ_SN, status);
-    if (!ReplyUsable(*this, status, kSnReplyMinLength)) return;
+    std::unique_ptr<ReplyBlock> reply =
+        SendCommand(m_address, request.Data(), request.length, request.command, status);
+    const auto decoded = DecodeReadSnReply(CommandReply(reply, status));
+    if (!ReplyUsable(*this, status, decoded.has_value())) return;
 
-    const std::string line = SnLine(m_snIndex, SnFromReply(*reply));
+    const std::string line = SnLine(m_snIndex, decoded->sn);
     std::string text = "SN号为:" + line;
     // The clipboard sentence only when it is true.
     if (CopyTextToClipboard(line)) text += "\n数字已送到剪贴板,按Ctrl+V粘贴ID号";

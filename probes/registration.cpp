@@ -2,9 +2,8 @@
 #include <cstdio>
 
 #include "console/scanner_dlg.h"
-#include "link/commands.h"
-#include "probes/register_result.h"
 #include "console/reply_check.h"
+#include "link/register_result.h"
 #include "probes/sn_text.h"
 
 namespace {
@@ -12,71 +11,69 @@ namespace {
 constexpr int kModeSemiAuto = 0;
 constexpr int kModeManual = 1;
 
-constexpr SnBytes kNoProbeSn = {0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF};
-constexpr SnBytes kBadChannelSn = {0, 0, 0, 0, 0, 0, 0, 0};
-
 }  // namespace
 
 void CScannerDlg::OnRegister() {
     UpdateData(TRUE);
     const int mode = m_regMode;
-    std::uint8_t payload[kMaxPayload] = {};
-    payload[0] = static_cast<std::uint8_t>(m_channel & 0xFF);
+    const auto channel = static_cast<std::uint8_t>(m_channel & 0xFF);
 
-    std::uint8_t command = CMD_SEARCH_PROBES;
-    int length = 0;
+    CommandRequest request = SearchProbesRequest();
     if (mode == kModeSemiAuto) {
-        command = CMD_REGISTER_CHANNEL;
-        length = 1;
+        request = RegisterChannelRequest(channel);
     } else if (mode == kModeManual) {
+        SnBytes sn{};
         int okCount = 0;
-        for (int k = 1; k <= 8; ++k) {
+        for (std::size_t k = 0; k < sn.size(); ++k) {
             bool ok = false;
-            payload[k] = static_cast<std::uint8_t>(ParseHexByte(*m_snByteRefs[k - 1], ok) & 0xFF);
+            sn[k] = static_cast<std::uint8_t>(ParseHexByte(*m_snByteRefs[k], ok) & 0xFF);
             if (ok) ++okCount;
         }
-        if (okCount < 8 || payload[1] != kSnFamilyByte) {
+        const std::optional<CommandRequest> registration = RegisterSnRequest(channel, sn);
+        if (okCount < 8 || !registration) {
             MessageBox("SN号输入格式错误!");
             return;
         }
-        command = CMD_REGISTER_SN;
-        length = 9;
+        request = *registration;
     }
     // Only the low byte travels: channel 300 would overwrite the probe registered at 44.
-    if (length > 0 && (m_channel < 0 || m_channel > 0xFF)) {
+    if (request.length > 0 && (m_channel < 0 || m_channel > 0xFF)) {
         MessageBox("注册错误!通道号无效!");
         return;
     }
 
     int status = 0;
-    std::unique_ptr<ReplyBlock> reply = SendCommand(m_address, payload, length, command, status);
-    if (!ReplyUsable(*this, status, mode == kModeSemiAuto ? kSnReplyMinLength : kFrameOverhead)) {
-        return;
-    }
-    const std::uint8_t result = (*reply)[kFrameHeaderSize];
+    std::unique_ptr<ReplyBlock> reply =
+        SendCommand(m_address, request.Data(), request.length, request.command, status);
+    const ReplyBytes received = CommandReply(reply, status);
 
     if (mode == kModeSemiAuto) {
-        const SnBytes sn = SnFromReply(*reply);
-        if (sn == kNoProbeSn) {
+        const auto decoded = DecodeRegisterChannelReply(received);
+        if (!ReplyUsable(*this, status, decoded.has_value())) return;
+        if (decoded->outcome == ChannelRegistration::NoValidSn) {
             MessageBox("注册错误!SN号无效!");
             return;
         }
-        if (sn == kBadChannelSn) {
+        if (decoded->outcome == ChannelRegistration::InvalidChannel) {
             MessageBox("注册错误!通道号无效!");
             return;
         }
         ++m_channel;
-        MessageBox("注册成功!\r\nSN号为:" + CompactSnText(sn));
+        MessageBox("注册成功!\r\nSN号为:" + CompactSnText(decoded->sn));
     } else if (mode == kModeManual) {
-        if (result == REGISTER_OK) {
+        const auto decoded = DecodeRegisterSnReply(received);
+        if (!ReplyUsable(*this, status, decoded.has_value())) return;
+        if (decoded->result == REGISTER_OK) {
             MessageBox("注册成功!");
             ++m_channel;
         } else {
-            MessageBox(RegisterFailureText(result));
+            MessageBox(RegisterFailureText(decoded->result));
         }
     } else {
+        const auto decoded = DecodeSearchProbesReply(received);
+        if (!ReplyUsable(*this, status, decoded.has_value())) return;
         char text[64];
-        std::snprintf(text, sizeof text, "共搜索到的探头数为%d", result);
+        std::snprintf(text, sizeof text, "共搜索到的探头数为%d", decoded->found);
         MessageBox(text);
     }
     reply.reset();

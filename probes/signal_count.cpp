@@ -2,7 +2,6 @@
 #include <cstdio>
 
 #include "console/scanner_dlg.h"
-#include "link/commands.h"
 #include "console/reply_check.h"
 
 namespace {
@@ -26,11 +25,13 @@ void CScannerDlg::OnSetSignalCount() {
         MessageBox(SignalCountText(m_signalCount, false));
         return;
     }
-    const auto count = static_cast<std::uint8_t>(m_signalCount & 0xFF);
+    const CommandRequest request =
+        SetSignalCountRequest(static_cast<std::uint8_t>(m_signalCount & 0xFF));
     int status = 0;
     std::unique_ptr<ReplyBlock> reply =
-        SendCommand(m_address, &count, 1, CMD_SET_SIGNAL_COUNT, status);
-    if (!ReplyUsable(*this, status, kFrameOverhead)) return;
-    const int reported = (*reply)[kFrameHeaderSize];
+        SendCommand(m_address, request.Data(), request.length, request.command, status);
+    const auto decoded = DecodeSignalCountReply(CommandReply(reply, status));
+    if (!ReplyUsable(*this, status, decoded.has_value())) return;
+    const int reported = decoded->reported;
     MessageBox(SignalCountText(reported, reported == m_signalCount));
 }

@@ -3,7 +3,6 @@
 
 #include "console/reply_check.h"
 #include "console/scanner_dlg.h"
-#include "link/commands.h"
 #include "link/temp_word.h"
 #include "pt100/offset_text.h"
 #include "pt100/pt100_dlg.h"
@@ -15,15 +14,6 @@ std::string Decimal(int value) {
     std::snprintf(text, sizeof text, "%d", value);
     return text;
 }
-
-int Word(const ReplyBlock& reply, int high) {
-    return reply[high] * 256 + reply[high + 1];
-}
-
-// Reply bytes each command reads, the last one counted from the frame's first byte.
-constexpr int kLastParamByte = 13;
-constexpr int kLastTempByte = 14;
-constexpr int kNoByteRead = 0;
 
 }  // namespace
 
@@ -40,30 +30,28 @@ int CPt100Dlg::ChannelIndex() {
     return -1;
 }
 
-std::unique_ptr<ReplyBlock> CPt100Dlg::Transact(std::uint8_t command, const std::uint8_t* payload,
-                                                int payloadLength, int lastByteUsed) {
-    int status = -1;
-    std::unique_ptr<ReplyBlock> reply;
+ReplyBytes CPt100Dlg::Transact(const CommandRequest& request, int& status) {
+    status = -1;
+    reply_.reset();
     if (g_mainDlg != nullptr) {
         g_mainDlg->UpdateData(TRUE);
-        reply =
-            g_mainDlg->SendCommand(g_mainDlg->m_address, payload, payloadLength, command, status);
+        reply_ = g_mainDlg->SendCommand(g_mainDlg->m_address, request.Data(), request.length,
+                                        request.command, status);
     }
-    if (!ReplyUsable(*this, status, lastByteUsed + 1)) return nullptr;
-    return reply;
+    return CommandReply(reply_, status);
 }
 
 void CPt100Dlg::OnReadParams() {
     const int channel = ChannelIndex();
     if (channel < 0) return;
-    const std::uint8_t payload[1] = {static_cast<std::uint8_t>(channel)};
-    const auto reply = Transact(CMD_PT100_READ_PARAMS, payload, 1, kLastParamByte);
-    if (!reply) return;
-    const ReplyBlock& r = *reply;
-    m_editZeroAd.SetWindowText(Decimal(r[7]));
-    m_editOffset.SetWindowText(FormatOffsetByte(r[8]));  // moves the spin as typing would
-    m_editRes1Ad.SetWindowText(Decimal(Word(r, 10)));
-    m_editRes2Ad.SetWindowText(Decimal(Word(r, 12)));
+    int status = -1;
+    const auto decoded =
+        DecodePt100ParamsReply(Transact(Pt100ParamsRequest(static_cast<std::uint8_t>(channel)), status));
+    if (!ReplyUsable(*this, status, decoded.has_value())) return;
+    m_editZeroAd.SetWindowText(Decimal(decoded->zeroAd));
+    m_editOffset.SetWindowText(FormatOffsetByte(decoded->offset));  // moves the spin as typing would
+    m_editRes1Ad.SetWindowText(Decimal(decoded->res1Ad));
+    m_editRes2Ad.SetWindowText(Decimal(decoded->res2Ad));
 }
 
 void CPt100Dlg::OnCalibrateZero() {
@@ -79,15 +67,12 @@ void CPt100Dlg::OnCalibrateRes2() {
 void CPt100Dlg::Calibrate(std::uint8_t type) {
     const int channel = ChannelIndex();
     if (channel < 0) return;
-    const std::uint8_t payload[2] = {type, static_cast<std::uint8_t>(channel)};
-    const int lastByte = type == PT100_CAL_ZERO ? 7 : type == PT100_CAL_RES1 ? 8 : kNoByteRead;
-    const auto reply = Transact(CMD_PT100_CALIBRATE, payload, 2, lastByte);
-    if (!reply) return;
-    if (type == PT100_CAL_ZERO) {
-        m_editZeroAd.SetWindowText(Decimal((*reply)[7]));
-    } else if (type == PT100_CAL_RES1) {
-        m_editRes1Ad.SetWindowText(Decimal(Word(*reply, 7)));
-    }
+    int status = -1;
+    const auto decoded = DecodePt100CalibrateReply(
+        type, Transact(Pt100CalibrateRequest(type, static_cast<std::uint8_t>(channel)), status));
+    if (!ReplyUsable(*this, status, decoded.has_value())) return;
+    if (decoded->zeroAd) m_editZeroAd.SetWindowText(Decimal(*decoded->zeroAd));
+    if (decoded->res1Ad) m_editRes1Ad.SetWindowText(Decimal(*decoded->res1Ad));
     // The reply to a resistor-2 calibration carries no defined value: nothing is shown, and
     // "读取参数" reads the new one back.
 }
@@ -101,16 +86,18 @@ void CPt100Dlg::OnSetOffset() {
         MessageBox("设定值超出范围", nullptr, MB_ICONWARNING);
         return;
     }
-    const std::uint8_t payload[2] = {static_cast<std::uint8_t>(channel), *offset};
-    Transact(CMD_PT100_SET_OFFSET, payload, 2, kNoByteRead);  // only the status counts
+    int status = -1;
+    const auto decoded = DecodePt100SetOffsetReply(
+        Transact(Pt100SetOffsetRequest(static_cast<std::uint8_t>(channel), *offset), status));
+    ReplyUsable(*this, status, decoded.has_value());  // only the status counts
 }
 
 void CPt100Dlg::OnReadTemps() {
-    const auto reply = Transact(CMD_PT100_READ_TEMPS, nullptr, 0, kLastTempByte);
-    if (!reply) return;
-    const ReplyBlock& r = *reply;
-    m_editTemp1.SetWindowText(FormatTempWord(r[7], r[8]));
-    m_editTemp2.SetWindowText(FormatTempWord(r[9], r[10]));
-    m_editTemp3.SetWindowText(FormatTempWord(r[11], r[12]));
-    m_editTemp4.SetWindowText(FormatTempWord(r[13], r[14]));
+    int status = -1;
+    const auto decoded = DecodePt100TempsReply(Transact(Pt100TempsRequest(), status));
+    if (!ReplyUsable(*this, status, decoded.has_value())) return;
+    m_editTemp1.SetWindowText(FormatTempWord(decoded->words[0]));
+    m_editTemp2.SetWindowText(FormatTempWord(decoded->words[1]));
+    m_editTemp3.SetWindowText(FormatTempWord(decoded->words[2]));
+    m_editTemp4.SetWindowText(FormatTempWord(decoded->words[3]));
 }

@@ -5,6 +5,7 @@
 #include <memory>
 
 #include "link/frame.h"
+#include "link/module_commands.h"
 #include "ui/afxwin.h"
 
 class CPt100Dlg : public CDialog {
@@ -47,10 +48,10 @@ private:
     void Calibrate(std::uint8_t type);
     // The chosen channel's index 0..3, or -1 (after a message) when no channel is chosen.
     int ChannelIndex();
-    // One command through the main window. Shows the failure message and returns null when the
-    // port did not open, when no reply came, or when the reply ends before byte `lastByteUsed`.
-    std::unique_ptr<ReplyBlock> Transact(std::uint8_t command, const std::uint8_t* payload,
-                                         int payloadLength, int lastByteUsed);
+    // One command through the main window: the reply bytes that arrived (empty when the port
+    // did not open or no reply came), and its status for ReplyUsable.
+    ReplyBytes Transact(const CommandRequest& request, int& status);
+    std::unique_ptr<ReplyBlock> reply_;  // the last command's reply
 };
 
 // True only while one offset coupling handler writes into the other control.

@@ -1,17 +1,17 @@
 #include "record/reading.h"
 
+#include <utility>
+
+#include "link/module_commands.h"
 #include "link/temp_word.h"
 
 Reading ReadingFromBlock(const ReplyBlock& block, std::chrono::system_clock::time_point time) {
     Reading reading;
     reading.time = time;
-    const int words = (block[5] * 256 + block[6]) / 2;
-    const int kept = words < kReadingChannels ? words : kReadingChannels;
-    reading.words.reserve(static_cast<std::size_t>(kept));
-    for (int i = 0; i < kept; ++i) {
-        const int high = kFrameHeaderSize + 2 * i;
-        reading.words.push_back(static_cast<std::uint16_t>(block[high] * 256 + block[high + 1]));
-    }
+    auto decoded = DecodeTemperatureBlockReply(ReceivedReply(block, kReplyBufferSize));
+    if (!decoded) return reading;
+    reading.words = std::move(decoded->words);
+    if (reading.words.size() > kReadingChannels) reading.words.resize(kReadingChannels);
     return reading;
 }
 

@@ -8,6 +8,8 @@ namespace {
 
 constexpr const char* kRecordEnd = "\r\n";
 
+}  // namespace
+
 std::string ChannelLabel(int channel) {
     char text[32];
     if (channel < kReadingPt100s) {
@@ -17,8 +19,6 @@ std::string ChannelLabel(int channel) {
     }
     return text;
 }
-
-}  // namespace
 
 std::string CsvHeaderRecord() {
     std::string record = "时间,状态";

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
-# Installs, builds and runs every test: a cross build of the Win32 serial backend and its run
-# under Wine against the simulator, the threaded tests under ThreadSanitizer, then the whole
-# suite (unit, serial, GUI and process tests).
+# Installs, builds and runs every test: a cross build of the Win32 serial backend and k7r2.exe
+# with a run under Wine against the simulator, the threaded tests under ThreadSanitizer, the
+# whole suite under AddressSanitizer and UndefinedBehaviorSanitizer, then the whole suite (unit,
+# serial, GUI and process tests).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 tools/install-deps.sh
@@ -11,6 +12,7 @@ build_dir=${BUILD_DIR:-build}
 tools/build-win32-link.sh
 timeout -k 10 600 tests/wine/link_smoke.sh "$PWD/build-win32" "$PWD/$build_dir"
 tools/tsan.sh
+tools/asan.sh
 
 export QT_QPA_PLATFORM=offscreen
 ctest --test-dir "$build_dir" --output-on-failure -j "$(nproc)" --timeout 300

@@ -1,4 +1,4 @@
-#include "probes/register_result.h"
+#include "link/register_result.h"
 
 #include "link/commands.h"
 

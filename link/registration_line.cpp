@@ -1,7 +1,8 @@
-#include "probes/registration_line.h"
+#include "link/registration_line.h"
 
-#include "console/scanner_dlg.h"
 #include "link/commands.h"
+#include "link/module_commands.h"
+#include "link/sn_text.h"
 
 namespace {
 
@@ -32,18 +33,18 @@ RegistrationLine ParseRegistrationLine(const std::string& line) {
     // Any two characters would make some channel number ("AB" is 188): register nowhere the
     // file does not plainly name.
     if (!IsDecimalDigit(text[0]) || !IsDecimalDigit(text[1])) return parsed;
-    parsed.payload[0] = static_cast<std::uint8_t>(10 * (text[0] - '0') + (text[1] - '0'));
+    parsed.channel = static_cast<std::uint8_t>(10 * (text[0] - '0') + (text[1] - '0'));
 
     int okCount = 0;
-    for (std::size_t k = 1; k <= 8; ++k) {
+    for (std::size_t k = 0; k < parsed.sn.size(); ++k) {
         // Byte 8 may be cut short by the end of the line: one digit, or none at all.
-        const std::string byteText = text.substr(3 * k, 2);
+        const std::string byteText = text.substr(3 * (k + 1), 2);
         bool ok = false;
-        parsed.payload[k] =
-            static_cast<std::uint8_t>(CScannerDlg::ParseHexByte(byteText, ok) & 0xFF);
+        parsed.sn[k] = static_cast<std::uint8_t>(ParseHexByte(byteText, ok) & 0xFF);
         if (ok) ++okCount;
     }
-    parsed.verdict = (okCount == 8 && parsed.payload[1] == kSnFamilyByte) ? LineVerdict::Ok
-                                                                          : LineVerdict::SnError;
+    parsed.payload = RegisterSnPayloadOf(parsed.channel, parsed.sn);
+    parsed.verdict = (okCount == 8 && parsed.sn[0] == kSnFamilyByte) ? LineVerdict::Ok
+                                                                     : LineVerdict::SnError;
     return parsed;
 }

@@ -1,4 +1,4 @@
-#include "probes/registration_file.h"
+#include "link/registration_file.h"
 
 #include "link/text_codec.h"
 

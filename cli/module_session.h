@@ -1,0 +1,49 @@
+#pragma once
+// k7r2's link to the module: the port opened once for the whole run, every command sent with
+// the window's transaction and its reply accepted only when verified.
+#include <string>
+
+#include "cli/cli_output.h"
+#include "cli/exit_status.h"
+#include "cli/command_line.h"
+#include "link/module_commands.h"
+#include "link/serial_port.h"
+#include "record/reading.h"
+
+class ModuleSession {
+public:
+    ModuleSession(const Invocation& invocation, const CliOutput& output);
+
+    // Opens the port; kExitOk, or kExitPortFailed after saying why.
+    int Open(TimeoutProfile profile);
+    void Close() { port_.Close(); }
+
+    // One command. kExitOk with the verified reply in `reply` (valid until the next command),
+    // or kExitNoReply after the window's message and the detail.
+    int Command(const CommandRequest& request, ReplyBytes& reply);
+    // Decodes a verified reply; a frame too short for the decoder's fields fails like a bad one.
+    template <class Decoded>
+    int Decode(const Decoded& decoded) const {
+        if (decoded) return 0;
+        return output_.Fail(kExitNoReply, "返回数据错误! 应答数据不足");
+    }
+
+    // One temperature block, as a reading (also when it failed; `failed` says how to report it).
+    Reading ReadBlock();
+    // The message and exit status for a failed reading.
+    int BlockFailure(const Reading& reading) const;
+
+    const PollSettings& Settings() const { return settings_; }
+    // The open port, for exchanges of their own (the scan's short waits).
+    CommPort& Port() { return port_; }
+
+private:
+    PollSettings settings_;
+    bool trace_;
+    const CliOutput& output_;
+    CommPort port_;
+    ReplyBlock reply_{};
+};
+
+// The settings a run opens: --device pins a port number to the device path.
+PollSettings SessionSettings(const Invocation& invocation);

@@ -1,0 +1,8 @@
+#pragma once
+// The standard streams as the platform has them. Backends: terminal_posix.cpp,
+// terminal_win32.cpp.
+
+// Byte-exact output (the registration file's CR LF, UTF-8 texts) on the standard streams.
+void PrepareStandardStreams();
+bool StdoutIsTerminal();
+bool StderrIsTerminal();
