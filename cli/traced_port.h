@@ -27,6 +27,7 @@ public:
         return inner_.WaitForInput(wanted, timeoutMs);
     }
     void Purge() override { inner_.Purge(); }
+    bool Lost() const override { return inner_.Lost(); }
 
     // The "读" line of the exchange, also when nothing arrived.
     void EndExchange() {
