@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "console/scanner_dlg.h"
+#include "link/module_commands.h"
 #include "link/temp_word.h"
 #include "link/temperature_block.h"
 
@@ -79,14 +80,20 @@ void CScannerDlg::SetupTemperatureLists() {
 }
 
 void CScannerDlg::ShowTemperatures() {
-    const ReplyBlock& block = g_rxBlock;
-    const int n = (256 * block[5] + block[6] - 8) / 2;
+    // The block's layout is the command layer's: the 4 PT100 words, then the probes.
+    const std::optional<TemperatureBlockReply> decoded =
+        DecodeTemperatureBlockReply(ReceivedReply(g_rxBlock, kReplyBufferSize));
+    const std::vector<std::uint16_t> words = decoded ? decoded->words : std::vector<std::uint16_t>();
+    const auto text = [&words](int i) {
+        const std::uint16_t word = i < static_cast<int>(words.size()) ? words[i] : 0;
+        return FormatTempWord(static_cast<std::uint8_t>(word >> 8), static_cast<std::uint8_t>(word));
+    };
+    const int n = static_cast<int>(words.size()) - kPt100Rows;
     ValueColumn left(m_listLeft, kLeftListRows);
     ValueColumn middle(m_listMiddle, kMiddleListRows);
     ValueColumn right(m_listRight, kRightListRows);
 
-    for (int k = 0; k < kPt100Rows; ++k)
-        right.Set(k, FormatTempWord(block[7 + 2 * k], block[8 + 2 * k]));
+    for (int k = 0; k < kPt100Rows; ++k) right.Set(k, text(k));
 
     left.Blank(0, kLeftListRows - 1);
     if (n > kLeftListRows) middle.Blank(0, kMiddleListRows - 1);
@@ -97,7 +104,7 @@ void CScannerDlg::ShowTemperatures() {
         ValueColumn& column = cell.list == TemperatureList::Left     ? left
                               : cell.list == TemperatureList::Middle ? middle
                                                                      : right;
-        column.Set(cell.row, FormatTempWord(block[15 + 2 * i], block[16 + 2 * i]));
+        column.Set(cell.row, text(kPt100Rows + i));
     }
     for (ValueColumn* column : {&left, &middle, &right}) column->Write();
 }
