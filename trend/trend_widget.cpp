@@ -27,6 +27,7 @@
 #include "record/local_time.h"
 #include "res/resource.h"
 #include "trend/decimate.h"
+#include "record/readings_csv.h"
 #include "trend/trend_store.h"
 #include "ui/file_dialog.h"
 #include "ui/wnd.h"
@@ -34,16 +35,6 @@
 namespace {
 
 enum Column { kName, kCurrent, kMin, kMax, kMean, kCount, kColumns };
-
-std::string ChannelLabel(int channel) {
-    char text[32];
-    if (channel < kReadingPt100s) {
-        std::snprintf(text, sizeof text, "PT100温度%d", channel + 1);
-    } else {
-        std::snprintf(text, sizeof text, "温度%d", channel - kReadingPt100s + 1);
-    }
-    return text;
-}
 
 QString Tenths(std::int16_t tenths) {
     char text[16];
