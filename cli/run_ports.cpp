@@ -21,7 +21,7 @@ std::string DeviceLine(const SerialDevice& device) {
 }
 
 int List(const CliOutput& output) {
-    InventoryRoots roots;
+    const InventoryRoots roots = InventoryRootsFromEnvironment();
     const PortInventory inventory = TakePortInventory(roots);
     if (output.json) {
         nlohmann::ordered_json byId = nlohmann::ordered_json::array();
@@ -57,7 +57,7 @@ int List(const CliOutput& output) {
 }  // namespace
 
 int RunPorts(const Invocation& invocation, const CliOutput& output) {
-    InventoryRoots roots;
+    const InventoryRoots roots = InventoryRootsFromEnvironment();
     std::string error;
     if (invocation.command == CliCommand::PortsLink) {
         std::string target;

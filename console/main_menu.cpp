@@ -1,4 +1,5 @@
-// The main window's menu bar, its help and view items, and the trend's share of every reading.
+// The main window's menu bar, its help, view and tools items, and the trend's share of every reading.
+#include "console/port_map_dlg.h"
 #include "console/scanner_dlg.h"
 #include "link/fault_log.h"
 #include "res/resource.h"
@@ -11,6 +12,8 @@ void CScannerDlg::SetupMenuBar() {
         record.AppendMenu(MF_STRING, ID_RECORD_STOP, "停止记录(&T)");
         CMenu& view = m_menuBar.AppendPopup("视图(&V)");
         view.AppendMenu(MF_STRING, ID_VIEW_TREND, "趋势图(&G)…");
+        CMenu& tools = m_menuBar.AppendPopup("工具(&T)");
+        tools.AppendMenu(MF_STRING, ID_TOOLS_PORT_MAP, "串口映射(&P)…");
         CMenu& help = m_menuBar.AppendPopup("帮助(&H)");
         help.AppendMenu(MF_STRING, ID_HELP_ABOUT, "关于 QEV_K7R2(&A)…");
     }
@@ -19,6 +22,11 @@ void CScannerDlg::SetupMenuBar() {
 }
 
 void CScannerDlg::OnViewTrend() { m_trendWindow.Open(*this, g_startDir); }
+
+void CScannerDlg::OnToolsPortMap() {
+    CPortMapDlg portMap(InventoryRootsFromEnvironment(), this);
+    portMap.DoModal();
+}
 
 // The same About box as the system menu's entry.
 void CScannerDlg::OnHelpAbout() { OnSysCommand(IDM_ABOUTBOX, 0); }

@@ -106,6 +106,7 @@ public:
     void OnRecordStop();
     LRESULT OnRecordingFailed(WPARAM wParam, LPARAM lParam);
     void OnViewTrend();
+    void OnToolsPortMap();
     void OnHelpAbout();
 
 protected:

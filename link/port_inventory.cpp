@@ -1,6 +1,7 @@
 #include "link/port_inventory.h"
 
 #include <algorithm>
+#include <cstdlib>
 #include <filesystem>
 #include <system_error>
 
@@ -32,6 +33,13 @@ fs::path LinkPath(const InventoryRoots& roots, int number) {
 }
 
 }  // namespace
+
+InventoryRoots InventoryRootsFromEnvironment() {
+    InventoryRoots roots;
+    if (const char* dev = std::getenv("K7R2_DEV_ROOT"); dev != nullptr && *dev != '\0') roots.devRoot = dev;
+    if (const char* sys = std::getenv("K7R2_SYS_ROOT"); sys != nullptr && *sys != '\0') roots.sysRoot = sys;
+    return roots;
+}
 
 PortInventory TakePortInventory(const InventoryRoots& roots) {
     PortInventory inventory;

@@ -30,6 +30,10 @@ struct PortInventory {
     std::vector<PortLink> links;        // COMn of the port directory, by number
 };
 
+// The roots as given by $K7R2_DEV_ROOT and $K7R2_SYS_ROOT (default /dev and /sys), so that the
+// tool and the window can be shown a fake set of adapters; the port directory is PortDirectory().
+InventoryRoots InventoryRootsFromEnvironment();
+
 PortInventory TakePortInventory(const InventoryRoots& roots);
 
 // The path to link a device by: its by-id name when it has one (a replug may renumber the

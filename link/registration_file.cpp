@@ -1,19 +1,25 @@
 #include "link/registration_file.h"
 
+#include "link/fopen_utf8.h"
 #include "link/text_codec.h"
 
+RegistrationFile::~RegistrationFile() {
+    if (file_ != nullptr) std::fclose(file_);
+}
+
 bool RegistrationFile::Open(const std::string& path) {
-    in_.open(path, std::ios::binary);
-    return in_.is_open();
+    if (file_ != nullptr) std::fclose(file_);
+    // Through the UTF-8 open: a narrow open on Windows would miss a Chinese folder name.
+    file_ = FopenUtf8(path, "rb");
+    return file_ != nullptr;
 }
 
 bool RegistrationFile::NextLine(std::string& line) {
-    if (!in_.is_open()) return false;
+    if (file_ == nullptr) return false;
     std::string kept;
     bool any = false;
     bool ended = false;
-    std::streambuf* buffer = in_.rdbuf();
-    for (int c = buffer->sbumpc(); c != std::char_traits<char>::eof(); c = buffer->sbumpc()) {
+    for (int c = std::fgetc(file_); c != EOF; c = std::fgetc(file_)) {
         any = true;
         if (c == '\n') {
             ended = true;

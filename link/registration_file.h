@@ -1,11 +1,16 @@
 #pragma once
 // A registration file read line by line as code page 936 text with CR LF line ends.
-#include <fstream>
+#include <cstdio>
 #include <string>
 
 class RegistrationFile {
 public:
-    // False when the file cannot be opened for reading.
+    RegistrationFile() = default;
+    RegistrationFile(const RegistrationFile&) = delete;
+    RegistrationFile& operator=(const RegistrationFile&) = delete;
+    ~RegistrationFile();
+
+    // False when the file cannot be opened for reading. The path is UTF-8, also on Windows.
     bool Open(const std::string& path);
     // The next line with its line feed (the last line may have none), CR LF read as LF, in
     // UTF-8. A line is always one whole line of the file; only its first kKeptLength bytes are
@@ -15,5 +20,5 @@ public:
     static constexpr std::size_t kKeptLength = 1023;
 
 private:
-    std::ifstream in_;
+    std::FILE* file_ = nullptr;
 };

@@ -85,3 +85,14 @@ constexpr int IDC_TREND_SPAN_1H = 1407;
 constexpr int IDC_TREND_SPAN_ALL = 1408;
 constexpr int IDC_TREND_PAUSE = 1409;
 constexpr int IDC_TREND_EXPORT = 1410;
+
+// Port mapping dialog (tools menu).
+constexpr int ID_TOOLS_PORT_MAP = 32775;
+constexpr int IDD_PORT_MAP = 150;
+constexpr int IDC_PORTMAP_DEVICES = 1501;
+constexpr int IDC_PORTMAP_LINKS = 1502;
+constexpr int IDC_PORTMAP_DEVICE = 1503;
+constexpr int IDC_PORTMAP_NUMBER = 1504;
+constexpr int IDC_PORTMAP_LINK = 1505;
+constexpr int IDC_PORTMAP_UNLINK = 1506;
+constexpr int IDC_PORTMAP_REFRESH = 1507;

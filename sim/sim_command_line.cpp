@@ -35,6 +35,10 @@ std::optional<SimCommandLine> ParseSimCommandLine(int argc, const char* const* a
             line.quiet = true;
             continue;
         }
+        if (option == "--frozen") {
+            line.frozen = true;
+            continue;
+        }
         if (i + 1 >= argc) {
             error = option.rfind("--", 0) == 0 ? option + " needs a value"
                                                : "unexpected argument '" + option + "'";
@@ -96,6 +100,7 @@ Options:
   --seed S        seed for probe serial numbers and temperatures (default 1)
   --search-ms MS  how long a probe search takes (default 1500)
   --fault FAULT   misbehave on replies; may be repeated (see below)
+  --frozen        every temperature exactly its set point, no drift or noise
   --quiet         do not trace requests and replies
   --help          show this text
 

@@ -8,6 +8,7 @@ struct SimCommandLine {
     SimOptions options;
     bool help = false;
     bool quiet = false;
+    bool frozen = false;  // every reading its set point, so that two runs read the same
 };
 
 // Parses the k7r2-sim arguments (argv[0] is the program). Nothing, with `error` set, on bad input.

@@ -39,6 +39,7 @@ int main(int argc, char** argv) {
     pthread_sigmask(SIG_BLOCK, &stopSignals, nullptr);
 
     SimulatedModule module(line->options);
+    if (line->frozen) module.FreezeTemperatures(true);
     if (!module.Start()) {
         std::fprintf(stderr, "%s: %s\n", program.c_str(), module.LastError().c_str());
         return 1;

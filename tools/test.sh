@@ -11,6 +11,7 @@ build_dir=${BUILD_DIR:-build}
 
 tools/build-win32-link.sh
 timeout -k 10 600 tests/wine/link_smoke.sh "$PWD/build-win32" "$PWD/$build_dir"
+timeout -k 10 600 tests/wine/k7r2_wine.sh "$PWD/build-win32" "$PWD/$build_dir"
 tools/tsan.sh
 tools/asan.sh
 

@@ -178,6 +178,13 @@ int CListCtrl::GetItemCount() const {
     return list != nullptr ? list->rowCount() : 0;
 }
 
+BOOL CListCtrl::DeleteAllItems() {
+    auto* list = As<ListViewWidget>(widget_);
+    if (list == nullptr) return FALSE;
+    list->setRowCount(0);
+    return TRUE;
+}
+
 int CListCtrl::GetColumnWidth(int column) const {
     auto* list = As<ListViewWidget>(widget_);
     if (list == nullptr || column < 0 || column >= list->columnCount()) return 0;

@@ -43,6 +43,7 @@ public:
     BOOL SetItemText(int row, int column, const std::string& text);
     std::string GetItemText(int row, int column) const;
     int GetItemCount() const;
+    BOOL DeleteAllItems();
     int GetColumnWidth(int column) const;
     std::string GetColumnHeading(int column) const;
     unsigned GetExtendedStyle() const;

@@ -19,6 +19,7 @@
 #include <set>
 
 #include "console/about_dlg.h"
+#include "console/port_map_dlg.h"
 #include "pt100/pt100_dlg.h"
 #include "tests/console/scanner_fixture.h"
 #include "ui/control_widgets.h"
@@ -188,7 +189,8 @@ INSTANTIATE_TEST_SUITE_P(
     Windows, AccessibilityWalkTest,
     testing::Values(WindowRow{"main", [] { return std::make_unique<CScannerDlg>(); }},
                     WindowRow{"pt100", [] { return std::make_unique<CPt100Dlg>(); }},
-                    WindowRow{"about", [] { return std::make_unique<CAboutDlg>(); }}),
+                    WindowRow{"about", [] { return std::make_unique<CAboutDlg>(); }},
+                    WindowRow{"port_map", [] { return std::make_unique<CPortMapDlg>(); }}),
     [](const testing::TestParamInfo<WindowRow>& info) { return std::string(info.param.what); });
 
 // The faults that were heard: fields named after the label before them in template order,

@@ -28,11 +28,12 @@ TEST_F(MenuBarTest, MenusAndItemsCarryTheirTextsAccessKeysAndNames) {
         titles.push_back(menu->text().toStdString());
         names.push_back(menu->menu()->accessibleName().toStdString());
     }
-    EXPECT_EQ(titles, (std::vector<std::string>{"记录(&R)", "视图(&V)", "帮助(&H)"}));
-    EXPECT_EQ(names, (std::vector<std::string>{"记录(R)", "视图(V)", "帮助(H)"}));
+    EXPECT_EQ(titles, (std::vector<std::string>{"记录(&R)", "视图(&V)", "工具(&T)", "帮助(&H)"}));
+    EXPECT_EQ(names, (std::vector<std::string>{"记录(R)", "视图(V)", "工具(T)", "帮助(H)"}));
     const std::pair<int, const char*> items[] = {{ID_RECORD_START, "开始记录(&S)…"},
                                                  {ID_RECORD_STOP, "停止记录(&T)"},
                                                  {ID_VIEW_TREND, "趋势图(&G)…"},
+                                                 {ID_TOOLS_PORT_MAP, "串口映射(&P)…"},
                                                  {ID_HELP_ABOUT, "关于 QEV_K7R2(&A)…"}};
     for (const auto& [id, text] : items) {
         ASSERT_NE(Item(id), nullptr) << id;
@@ -90,7 +91,7 @@ TEST_F(MenuBarTest, AccessKeysOpenAMenuAndChooseAnItem) {
         return IDOK;
     });
     QTest::keyClick(window, Qt::Key_H, Qt::AltModifier);
-    QMenu* help = Bar()->actions()[2]->menu();
+    QMenu* help = Bar()->actions()[3]->menu();
     ASSERT_TRUE(uitest::WaitUntil([&] { return help->isVisible(); }));
     QTest::keyClick(help, Qt::Key_A);
     EXPECT_TRUE(uitest::WaitUntil([&] { return abouts == 1; }));

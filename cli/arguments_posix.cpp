@@ -1,0 +1,5 @@
+#include "cli/arguments.h"
+
+std::vector<std::string> Utf8Arguments(int argc, char** argv) {
+    return std::vector<std::string>(argv, argv + argc);
+}
