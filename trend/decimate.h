@@ -14,7 +14,8 @@ struct TrendPoint {
 };
 
 // For `columns` equal slices of the time range [fromMs, toMs): the index of the first sample of
-// each slice, then the end of the last one (columns + 1 entries, never decreasing).
+// each slice, then the end of the last one (columns + 1 entries, never decreasing). When slices
+// hold many samples, the inner edges move back to the start of the store's block.
 std::vector<std::size_t> ColumnStarts(const TrendStore& store, std::int64_t fromMs,
                                       std::int64_t toMs, int columns);
 

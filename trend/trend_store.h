@@ -2,7 +2,9 @@
 // The last 24 hours of readings for the trend, held in memory whether or not the trend window is
 // open: one time column and one value column per channel (tenths of a degree; kNoValue where the
 // reading did not carry the channel), in a ring of fixed capacity, plus each channel's running
-// statistics over the whole run. No GUI toolkit here. User-interface thread only.
+// statistics over the whole run. Each channel also keeps the minimum and maximum of every block of
+// kBlock samples, so that a day's trend is reduced to the plot's width without reading every
+// value. No GUI toolkit here. User-interface thread only.
 #include <array>
 #include <chrono>
 #include <cstddef>
@@ -53,6 +55,23 @@ public:
     };
     int Runs(int channel, std::size_t first, std::size_t last, Run out[2]) const;
 
+    // The least and the greatest value of samples [first, last) of a channel, each with the
+    // index of its first occurrence; any is false when none of them has a value.
+    struct Extremes {
+        bool any = false;
+        std::int16_t min = 0, max = 0;
+        std::size_t minAt = 0, maxAt = 0;
+    };
+    Extremes RangeExtremes(int channel, std::size_t first, std::size_t last) const;
+
+    static constexpr std::size_t kBlock = 32;
+
+    // The index of the first sample of the block that holds sample i (0 for the oldest block).
+    std::size_t BlockStart(std::size_t i) const {
+        const std::size_t offset = Physical(i) % kBlock;
+        return i >= offset ? i - offset : 0;
+    }
+
     const ChannelStats& Stats(int channel) const {
         return stats_[static_cast<std::size_t>(channel)];
     }
@@ -66,12 +85,19 @@ private:
         return p < capacity_ ? p : p - capacity_;
     }
     void DropOldest();
+    void AddToBlock(std::size_t channel, std::size_t at, bool grow, std::int16_t value);
 
     std::size_t capacity_;
     std::int64_t keepMs_;
     // Grow up to the capacity, so that memory is taken as samples come.
     std::vector<std::int64_t> times_;
     std::array<std::vector<std::int16_t>, kReadingChannels> values_;
+    // Per physical block: the minimum (a missing value counted as the greatest) and the maximum
+    // (a missing value is the least) of what was written into it since its first slot was last
+    // written. So every block but the newest sample's holds exactly its slots' extremes.
+    std::array<std::vector<std::int16_t>, kReadingChannels> blockMin_, blockMax_;
+    // Where in its block each first occurs, so that a whole block is never read again.
+    std::array<std::vector<std::uint8_t>, kReadingChannels> blockMinAt_, blockMaxAt_;
     std::size_t head_ = 0;  // physical index of the oldest sample
     std::size_t size_ = 0;
     std::array<ChannelStats, kReadingChannels> stats_{};

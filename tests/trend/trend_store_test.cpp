@@ -82,40 +82,92 @@ TEST(DecimationTest, EveryColumnKeepsItsMinimumAndMaximumInTimeOrder) {
     }
     store.Add(Good(t + 1000, {0, 0, 0, 0, 5}));  // wraps the ring: its oldest sample goes
     const long long from = store.TimeMs(100), to = store.TimeMs(store.Size() - 1) + 1;
-    const int columns = 317;
-    const std::vector<std::size_t> starts = ColumnStarts(store, from, to, columns);
-    ASSERT_EQ(starts.size(), static_cast<std::size_t>(columns) + 1);
-    EXPECT_EQ(starts.front(), 100u);
-    EXPECT_EQ(starts.back(), store.Size());
+    // Narrow columns read the samples; wide ones start at the store's blocks.
+    for (const int columns : {317, 37}) {
+        SCOPED_TRACE(columns);
+        const std::vector<std::size_t> starts = ColumnStarts(store, from, to, columns);
+        ASSERT_EQ(starts.size(), static_cast<std::size_t>(columns) + 1);
+        EXPECT_EQ(starts.front(), 100u);
+        EXPECT_EQ(starts.back(), store.Size());
 
-    for (int channel : {0, 4}) {
-        std::vector<TrendPoint> points;
-        DecimateMinMax(store, channel, starts, points);
-        EXPECT_LE(points.size(), 2u * columns);
-        std::size_t next = 0;
-        for (int c = 0; c < columns; ++c) {
-            int low = INT16_MAX, high = INT16_MIN;
-            for (std::size_t i = starts[c]; i < starts[c + 1]; ++i) {
-                const int v = store.Tenths(channel, i);
-                if (v == TrendStore::kNoValue) continue;
-                low = std::min(low, v);
-                high = std::max(high, v);
-            }
-            if (high == INT16_MIN) continue;
-            std::vector<int> got;
-            for (; next < points.size() && points[next].index < starts[c + 1]; ++next) {
-                EXPECT_EQ(points[next].tenths, store.Tenths(channel, points[next].index));
-                if (next > 0) {
-                    EXPECT_LT(points[next - 1].index, points[next].index);
+        for (int channel : {0, 4}) {
+            std::vector<TrendPoint> points;
+            DecimateMinMax(store, channel, starts, points);
+            EXPECT_LE(points.size(), 2u * columns);
+            std::size_t next = 0;
+            for (int c = 0; c < columns; ++c) {
+                int low = INT16_MAX, high = INT16_MIN;
+                for (std::size_t i = starts[c]; i < starts[c + 1]; ++i) {
+                    const int v = store.Tenths(channel, i);
+                    if (v == TrendStore::kNoValue) continue;
+                    low = std::min(low, v);
+                    high = std::max(high, v);
                 }
-                got.push_back(points[next].tenths);
+                if (high == INT16_MIN) continue;
+                std::vector<int> got;
+                for (; next < points.size() && points[next].index < starts[c + 1]; ++next) {
+                    EXPECT_EQ(points[next].tenths, store.Tenths(channel, points[next].index));
+                    if (next > 0) {
+                        EXPECT_LT(points[next - 1].index, points[next].index);
+                    }
+                    got.push_back(points[next].tenths);
+                }
+                ASSERT_FALSE(got.empty()) << "column " << c;
+                EXPECT_EQ(*std::min_element(got.begin(), got.end()), low) << "column " << c;
+                EXPECT_EQ(*std::max_element(got.begin(), got.end()), high) << "column " << c;
             }
-            ASSERT_FALSE(got.empty()) << "column " << c;
-            EXPECT_EQ(*std::min_element(got.begin(), got.end()), low) << "column " << c;
-            EXPECT_EQ(*std::max_element(got.begin(), got.end()), high) << "column " << c;
+            EXPECT_EQ(next, points.size());
         }
-        EXPECT_EQ(next, points.size());
+        if (columns == 37) {
+            for (int c = 1; c < columns; ++c) EXPECT_EQ(store.BlockStart(starts[c]), starts[c]);
+        }
     }
+}
+
+// The block summaries must give what a scan of the samples gives, wherever a range starts and
+// ends: across the ring's seam, in the block being written, after samples left by their age,
+// with missing values and with the greatest value a word can carry.
+TEST(DecimationTest, RangeExtremesAgreeWithAScanOfTheSamples) {
+    TrendStore store(1000, 400'000);  // not a whole number of blocks
+    std::mt19937 random(11);
+    std::uniform_int_distribution<int> value(-50, 50), pick(0, 999);
+    long long t = 0;
+    for (int i = 0; i < 5000; ++i) {
+        t += i % 1500 == 0 ? 300'000 : 100;  // now and then a pause that ages samples out
+        std::vector<int> tenths = {i % 9 == 0 ? 32767 : value(random), 0, 0, 0};
+        if (pick(random) % 5 != 0) tenths.push_back(value(random));
+        store.Add(Good(t, tenths));
+        if (i % 37 != 0) continue;
+        for (int k = 0; k < 20; ++k) {
+            std::size_t first = static_cast<std::size_t>(pick(random)) % (store.Size() + 1);
+            std::size_t last = static_cast<std::size_t>(pick(random)) % (store.Size() + 1);
+            if (first > last) std::swap(first, last);
+            for (int channel : {0, 4}) {
+                TrendStore::Extremes want;
+                for (std::size_t j = first; j < last; ++j) {
+                    const std::int16_t v = store.Tenths(channel, j);
+                    if (v == TrendStore::kNoValue) continue;
+                    if (!want.any || v < want.min) want.min = v, want.minAt = j;
+                    if (!want.any || v > want.max) want.max = v, want.maxAt = j;
+                    want.any = true;
+                }
+                const TrendStore::Extremes got = store.RangeExtremes(channel, first, last);
+                ASSERT_EQ(got.any, want.any) << i << ": [" << first << ", " << last << ")";
+                if (!want.any) continue;
+                ASSERT_EQ((std::vector<long long>{got.min, got.max, static_cast<long long>(got.minAt),
+                                                  static_cast<long long>(got.maxAt)}),
+                          (std::vector<long long>{want.min, want.max,
+                                                  static_cast<long long>(want.minAt),
+                                                  static_cast<long long>(want.maxAt)}))
+                    << i << ": channel " << channel << " [" << first << ", " << last << ")";
+            }
+        }
+    }
+    TrendStore top(100);
+    for (int i = 0; i < 70; ++i) top.Add(Good(i, {32767, 0, 0, 0}));
+    const TrendStore::Extremes e = top.RangeExtremes(0, 5, 69);
+    EXPECT_EQ((std::vector<int>{e.min, e.max, static_cast<int>(e.minAt), static_cast<int>(e.maxAt)}),
+              (std::vector<int>{32767, 32767, 5, 5}));
 }
 
 }  // namespace
