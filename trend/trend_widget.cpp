@@ -4,7 +4,6 @@
 #include <cstdio>
 
 #include <QButtonGroup>
-#include <QCursor>
 #include <QDateTime>
 #include <QHBoxLayout>
 #include <QHeaderView>
@@ -20,13 +19,13 @@
 #include <QtCharts/QChart>
 #include <QtCharts/QChartView>
 #include <QtCharts/QDateTimeAxis>
-#include <QtCharts/QLineSeries>
 #include <QtCharts/QValueAxis>
 
 #include "link/file_append.h"
 #include "record/local_time.h"
 #include "res/resource.h"
 #include "trend/decimate.h"
+#include "trend/trend_lines.h"
 #include "record/readings_csv.h"
 #include "trend/trend_store.h"
 #include "ui/file_dialog.h"
@@ -78,32 +77,17 @@ TrendWidget::TrendWidget(const TrendStore& store, std::string startDir, QWidget*
     axisY_->setTitleText(QStringLiteral("温度 (°C)"));
     chart_->addAxis(axisX_, Qt::AlignBottom);
     chart_->addAxis(axisY_, Qt::AlignLeft);
-    for (int channel = 0; channel < kReadingChannels; ++channel) {
-        auto* series = new QLineSeries(chart_);
-        series->setName(QString::fromStdString(ChannelLabel(channel)));
-        QPen pen(ChannelColour(channel));
-        pen.setWidth(1);  // thin lines take the raster engine's fast path
-        series->setPen(pen);
-        chart_->addSeries(series);
-        series->attachAxis(axisX_);
-        series->attachAxis(axisY_);
-        series->setVisible(false);
-        connect(series, &QLineSeries::hovered, this, [this, channel](const QPointF& p, bool on) {
-            if (on) {
-                QToolTip::showText(QCursor::pos(), QString::fromStdString(HoverText(channel, p)),
-                                   view_);
-            } else {
-                QToolTip::hideText();
-            }
-        });
-        series_[static_cast<std::size_t>(channel)] = series;
-    }
+    lines_ = new TrendLines(chart_);
+    lines_->onHover = [this](int channel, const QPointF& value, const QPoint& screen) {
+        ShowHover(channel, value, screen);
+    };
     view_ = new QChartView(chart_, this);
     view_->setObjectName(Name(IDC_TREND_CHART));
     view_->setAccessibleName(QStringLiteral("温度趋势图"));
     view_->setRenderHint(QPainter::Antialiasing, false);
     view_->setMinimumSize(480, 320);
     connect(chart_, &QChart::plotAreaChanged, this, [this](const QRectF& area) {
+        lines_->SetPlotArea(area);
         if (static_cast<int>(area.width()) != drawnColumns_) ScheduleChart();
     });
 
@@ -303,19 +287,14 @@ void TrendWidget::RedrawChart() {
     bool any = false;
     std::int16_t low = 0, high = 0;
     std::vector<TrendPoint> points;
-    QList<QPointF> line;
     for (int channel = 0; channel < kReadingChannels; ++channel) {
-        QLineSeries* series = series_[static_cast<std::size_t>(channel)];
         if (!Selected(channel)) {
-            if (series->isVisible()) {
-                series->setVisible(false);
-                series->clear();
-            }
+            lines_->HideLine(channel);
             continue;
         }
         points.clear();
         DecimateMinMax(store_, channel, starts, points);
-        line.clear();
+        QList<QPointF> line;
         line.reserve(static_cast<qsizetype>(points.size()));
         for (const TrendPoint& p : points) {
             line.append(QPointF(static_cast<qreal>(store_.TimeMs(p.index)), p.tenths / 10.0));
@@ -323,8 +302,7 @@ void TrendWidget::RedrawChart() {
             if (!any || p.tenths > high) high = p.tenths;
             any = true;
         }
-        series->replace(line);
-        if (!series->isVisible()) series->setVisible(true);
+        lines_->SetLine(channel, std::move(line), ChannelColour(channel));
     }
     axisX_->setRange(QDateTime::fromMSecsSinceEpoch(from), QDateTime::fromMSecsSinceEpoch(to));
     if (any) {
@@ -335,11 +313,25 @@ void TrendWidget::RedrawChart() {
     } else {
         axisY_->setRange(0.0, 1.0);
     }
+    lines_->SetPlotArea(chart_->plotArea());
+    lines_->SetRanges(static_cast<double>(from), static_cast<double>(to), axisY_->min(),
+                      axisY_->max());
+}
+
+QPoint TrendWidget::ViewPosition(const QPointF& value) const {
+    return view_->mapFromScene(chart_->mapToScene(lines_->Position(value)));
+}
+
+void TrendWidget::ShowHover(int channel, const QPointF& value, const QPoint& screen) {
+    if (channel < 0) {
+        QToolTip::hideText();
+        return;
+    }
+    QToolTip::showText(screen, QString::fromStdString(HoverText(channel, value)), view_);
 }
 
 std::string TrendWidget::HoverText(int channel, const QPointF& point) const {
-    const QLineSeries* series = series_[static_cast<std::size_t>(channel)];
-    const QList<QPointF> points = series->points();
+    const QList<QPointF>& points = lines_->Line(channel);
     if (points.isEmpty()) return {};
     // The drawn point nearest in time: the line between two points is not a reading.
     auto it = std::lower_bound(points.begin(), points.end(), point.x(),

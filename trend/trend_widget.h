@@ -12,7 +12,6 @@
 class QAbstractButton;
 class QButtonGroup;
 class QDateTimeAxis;
-class QLineSeries;
 class QPointF;
 class QPushButton;
 class QTableWidget;
@@ -20,6 +19,7 @@ class QTableWidgetItem;
 class QValueAxis;
 class QChart;
 class QChartView;
+class TrendLines;
 class TrendStore;
 
 class TrendWidget : public QWidget {
@@ -37,7 +37,9 @@ public:
     std::string HoverText(int channel, const QPointF& point) const;
 
     QChartView* View() const { return view_; }
-    QLineSeries* Series(int channel) const { return series_[static_cast<std::size_t>(channel)]; }
+    const TrendLines& Lines() const { return *lines_; }
+    // Where a value is drawn, in the chart view's coordinates.
+    QPoint ViewPosition(const QPointF& value) const;
     int ChartRedraws() const { return redraws_; }
 
 private:
@@ -46,6 +48,7 @@ private:
     void SetAllChecked(bool checked);
     void OnItemChanged(QTableWidgetItem* item);
     void ScheduleChart();
+    void ShowHover(int channel, const QPointF& value, const QPoint& screen);
     void ExportPicture();
     long long SpanMs() const;
     bool Selected(int channel) const;
@@ -56,7 +59,7 @@ private:
     QChartView* view_ = nullptr;
     QDateTimeAxis* axisX_ = nullptr;
     QValueAxis* axisY_ = nullptr;
-    std::array<QLineSeries*, kReadingChannels> series_{};
+    TrendLines* lines_ = nullptr;
     std::array<long long, kReadingChannels> shownCounts_{};
     QTableWidget* table_ = nullptr;
     QButtonGroup* spans_ = nullptr;

@@ -13,12 +13,12 @@
 #include <QtCharts/QChart>
 #include <QtCharts/QChartView>
 #include <QtCharts/QDateTimeAxis>
-#include <QtCharts/QLineSeries>
 #include <QtCharts/QValueAxis>
 #include <regex>
 
 #include "link/temp_word.h"
 #include "res/resource.h"
+#include "trend/trend_lines.h"
 #include "trend/trend_store.h"
 #include "trend/trend_widget.h"
 #include "trend/trend_window.h"
@@ -40,6 +40,7 @@ protected:
     void TearDown() override { window.Close(); }
 
     TrendWidget* Widget() { return window.Widget(); }
+    const TrendLines& Lines() { return Widget()->Lines(); }
     template <class W>
     W* Find(int id) {
         return Widget()->findChild<W*>(QStringLiteral("ctl_%1").arg(id));
@@ -88,9 +89,9 @@ TEST_F(TrendWindowTest, ChannelsAreEnabledByTheirFirstValueAndSelectedByTheButto
     EXPECT_TRUE(Table()->item(5, 0)->flags() & Qt::ItemIsEnabled);
     EXPECT_EQ(Table()->item(5, 0)->checkState(), Qt::Checked);
     EXPECT_FALSE(Table()->item(6, 0)->flags() & Qt::ItemIsEnabled) << "probe 3 never had a value";
-    EXPECT_TRUE(Widget()->Series(5)->isVisible());
-    EXPECT_EQ(Widget()->Series(5)->count(), 3);
-    EXPECT_FALSE(Widget()->Series(6)->isVisible());
+    EXPECT_TRUE(Lines().Shown(5));
+    EXPECT_EQ(Lines().Line(5).size(), 3);
+    EXPECT_FALSE(Lines().Shown(6));
     // 当前, 最小, 最大, 平均, 次数
     EXPECT_EQ((std::vector<std::string>{Cell(4, 1), Cell(4, 2), Cell(4, 3), Cell(4, 4), Cell(4, 5)}),
               (std::vector<std::string>{"21.2", "21.0", "21.2", "21.10", "3"}));
@@ -99,13 +100,13 @@ TEST_F(TrendWindowTest, ChannelsAreEnabledByTheirFirstValueAndSelectedByTheButto
 
     Click(IDC_TREND_SELECT_NONE);
     EXPECT_EQ(Table()->item(0, 0)->checkState(), Qt::Unchecked);
-    EXPECT_FALSE(Widget()->Series(0)->isVisible());
+    EXPECT_FALSE(Lines().Shown(0));
     Table()->item(4, 0)->setCheckState(Qt::Checked);  // one line alone
-    EXPECT_TRUE(Widget()->Series(4)->isVisible());
-    EXPECT_FALSE(Widget()->Series(5)->isVisible());
+    EXPECT_TRUE(Lines().Shown(4));
+    EXPECT_FALSE(Lines().Shown(5));
     EXPECT_NEAR(AxisY()->min(), 20.5, 0.01);
     Click(IDC_TREND_SELECT_ALL);
-    EXPECT_TRUE(Widget()->Series(5)->isVisible());
+    EXPECT_TRUE(Lines().Shown(5));
     EXPECT_EQ(Table()->item(6, 0)->checkState(), Qt::Unchecked) << "a disabled channel stays off";
 }
 
@@ -116,35 +117,43 @@ TEST_F(TrendWindowTest, SpansEndAtTheNewestReadingAndPauseFreezesTheChartOnly) {
     EXPECT_EQ(AxisX()->min().toMSecsSinceEpoch(), newest - 600'000) << "10 minutes at first";
     Click(IDC_TREND_SPAN_1MIN);
     EXPECT_EQ(AxisX()->min().toMSecsSinceEpoch(), newest - 60'000);
-    EXPECT_EQ(Widget()->Series(4)->count(), 61) << "fewer samples than pixel columns: all of them";
+    EXPECT_EQ(Lines().Line(4).size(), 61) << "fewer samples than pixel columns: all of them";
     Click(IDC_TREND_SPAN_1H);
     EXPECT_EQ(AxisX()->min().toMSecsSinceEpoch(), newest - 3'600'000);
     Click(IDC_TREND_SPAN_ALL);
     EXPECT_EQ(AxisX()->min().toMSecsSinceEpoch(), kStartMs);
     const int width = static_cast<int>(Widget()->View()->chart()->plotArea().width());
-    EXPECT_LE(Widget()->Series(4)->count(), 2 * width) << "decimated to the plot's width";
+    EXPECT_LE(Lines().Line(4).size(), 2 * width) << "decimated to the plot's width";
 
     Click(IDC_TREND_PAUSE);
-    const QPointF last = Widget()->Series(4)->points().back();
+    const QPointF last = Lines().Line(4).back();
     Add(5, 1, 100);
-    EXPECT_EQ(Widget()->Series(4)->points().back(), last) << "frozen";
+    EXPECT_EQ(Lines().Line(4).back(), last) << "frozen";
     EXPECT_EQ(Cell(4, 5), "7205") << "the statistics go on";
     Click(IDC_TREND_PAUSE);
     EXPECT_EQ(AxisX()->max().toMSecsSinceEpoch(), newest + 5000);
 }
 
 TEST_F(TrendWindowTest, HoveringALineShowsTheTimeAndValueOfTheNearestPoint) {
-    Add(3, 1);
-    QLineSeries* series = Widget()->Series(4);
-    const QPointF near(static_cast<qreal>(kStartMs + 1400), 21.05);
+    Add(3, 1);  // probe 1: 21.0, 21.1, 21.2 a second apart; the PT100 inputs flat at 20.0
+    const QPointF onLine(static_cast<qreal>(kStartMs + 1400), 21.14);
     const std::string time = QDateTime::fromMSecsSinceEpoch(kStartMs + 1000)
                                  .toString(QStringLiteral("HH:mm:ss"))
                                  .toStdString();
     const std::string expected = "温度1\n时间: " + time + "\n温度: 21.1 °C";
-    EXPECT_EQ(Widget()->HoverText(4, near), expected);
-    emit series->hovered(near, true);
+    EXPECT_EQ(Widget()->HoverText(4, onLine), expected) << "the drawn point nearest in time";
+
+    Click(IDC_TREND_SPAN_1MIN);  // a pixel is 0.15 s or so: the pointer tells 1.4 s from 1.5 s
+    QWidget* viewport = Widget()->View()->viewport();
+    QTest::mouseMove(viewport, Widget()->ViewPosition(onLine));
     EXPECT_TRUE(uitest::WaitUntil([&] { return QToolTip::text().toStdString() == expected; }));
-    emit series->hovered(near, false);
+    QTest::mouseMove(viewport, Widget()->ViewPosition(QPointF(onLine.x(), 20.6)));
+    EXPECT_TRUE(uitest::WaitUntil([&] { return !QToolTip::isVisible(); }))
+        << "between the lines: nothing";
+    QTest::mouseMove(viewport, Widget()->ViewPosition(QPointF(onLine.x(), 20.0)));
+    EXPECT_TRUE(uitest::WaitUntil([&] {
+        return QToolTip::text().toStdString().rfind("PT100温度", 0) == 0;
+    })) << "the flat lines are hovered too";
 }
 
 TEST_F(TrendWindowTest, ExportSavesThePictureWhereChosenAndReportsAFailure) {
