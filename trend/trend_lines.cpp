@@ -69,15 +69,11 @@ void TrendLines::paint(QPainter* painter, const QStyleOptionGraphicsItem*, QWidg
     painter->save();
     painter->setClipRect(area_);
     painter->setRenderHint(QPainter::Antialiasing, false);  // 1-px lines: the raster fast path
-    const double sx = area_.width() / (toX_ - fromX_), sy = area_.height() / (highY_ - lowY_);
     for (int channel = 0; channel < kReadingChannels; ++channel) {
         const QList<QPointF>& line = lines_[Index(channel)];
         if (!shown_[Index(channel)] || line.isEmpty()) continue;
         pixels_.resize(line.size());
-        for (qsizetype i = 0; i < line.size(); ++i) {
-            pixels_[i] = QPointF(area_.left() + (line[i].x() - fromX_) * sx,
-                                 area_.bottom() - (line[i].y() - lowY_) * sy);
-        }
+        for (qsizetype i = 0; i < line.size(); ++i) pixels_[i] = Position(line[i]);
         painter->setPen(QPen(colours_[Index(channel)], 0));
         if (pixels_.size() == 1) {
             painter->drawPoint(pixels_[0]);

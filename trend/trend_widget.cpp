@@ -313,7 +313,6 @@ void TrendWidget::RedrawChart() {
     } else {
         axisY_->setRange(0.0, 1.0);
     }
-    lines_->SetPlotArea(chart_->plotArea());
     lines_->SetRanges(static_cast<double>(from), static_cast<double>(to), axisY_->min(),
                       axisY_->max());
 }
