@@ -17,6 +17,7 @@
 #include <cstring>
 #include <deque>
 #include <memory>
+#include <thread>
 
 #include "link/port_directory.h"
 #include "link/serial_port.h"
@@ -64,6 +65,13 @@ int MillisecondsUntil(Clock::time_point deadline) {
 
 constexpr short kGone = POLLHUP | POLLERR | POLLNVAL;
 
+// Ten bits a byte on the line: start, eight data bits, stop.
+std::chrono::nanoseconds ByteTimeAt(int baud) {
+    return std::chrono::nanoseconds(baud > 0 ? 10'000'000'000LL / baud : 0);
+}
+
+constexpr std::chrono::microseconds kShortestWireSleep{1000};
+
 // Errors of a read or write that only mean "not now"; anything else means the device is gone.
 bool Transient(int error) {
     return error == EAGAIN || error == EWOULDBLOCK || error == EINTR;
@@ -110,7 +118,8 @@ void DiscardOutputAtClose(int fd) {
 
 class PosixPort final : public CommPort::Impl {
 public:
-    PosixPort(int fd, CommTimeouts timeouts) : fd_(fd), timeouts_(timeouts) {}
+    PosixPort(int fd, CommTimeouts timeouts, int baud)
+        : fd_(fd), timeouts_(timeouts), byteTime_(ByteTimeAt(baud)) {}
     PosixPort(const PosixPort&) = delete;
     PosixPort& operator=(const PosixPort&) = delete;
 
@@ -200,16 +209,18 @@ public:
     unsigned WaitForInput(std::uint16_t wanted, std::uint32_t timeoutMs) override {
         const auto deadline = Clock::now() + std::chrono::milliseconds(timeoutMs);
         bool deadlineReached = false;
+        unsigned seen = 0;  // queued at the previous look
         for (;;) {
             // Bytes read into the userspace queue no longer keep poll() readable, so the next
             // wake-up means new bytes (or a hang-up), never a spin on old ones.
             const bool alive = Drain(wanted);
-            int pending = 0;
-            const bool queried = ioctl(fd_, FIONREAD, &pending) == 0 && pending >= 0;
-            if (!queried) lost_ = true;
-            const unsigned queued = static_cast<unsigned>(queue_.size()) +
-                                    (queried ? static_cast<unsigned>(pending) : 0u);
-            if (queued >= wanted || !alive || !queried || deadlineReached) return queued;
+            const unsigned queued = static_cast<unsigned>(queue_.size());
+            if (queued >= wanted) return QueuedInput();  // with what else has come
+            if (!alive || deadlineReached) return queued;
+            // Only while the reply flows: a silent line is waited for by one poll().
+            const bool flowing = queued > seen;
+            seen = queued;
+            if (flowing && SleepThroughWireTime(wanted - queued, deadline)) continue;
             const int waitMs = MillisecondsUntil(deadline);
             if (waitMs == 0) return queued;
             pollfd entry{fd_, POLLIN, 0};
@@ -227,6 +238,19 @@ public:
     }
 
 private:
+    // The missing bytes cannot be here before they have crossed the line. Sleeping through most
+    // of their wire time, rather than waking for every byte, costs a handful of wake-ups a reply.
+    // Not all of it: an adapter may hold bytes that crossed the line before the wait began. The
+    // last byte or so is waited for with poll(), so the reply is still noticed as it lands.
+    // False when too little is missing to be worth a sleep, or the wait is over.
+    bool SleepThroughWireTime(unsigned missing, Clock::time_point deadline) const {
+        const auto most = byteTime_ * missing * 3 / 4;
+        const auto now = Clock::now();
+        if (most < kShortestWireSleep || now >= deadline) return false;
+        std::this_thread::sleep_until(std::min(now + most, deadline));
+        return true;
+    }
+
     int TakeQueued(std::uint8_t* bytes, int count) {
         const int taken =
             static_cast<int>(std::min<std::size_t>(queue_.size(), static_cast<std::size_t>(count)));
@@ -235,14 +259,16 @@ private:
         return taken;
     }
 
-    // Moves readable bytes into the userspace queue, up to what the waiter needs. False when the
-    // device has gone away (end of file or an I/O error).
+    // Moves readable bytes into the userspace queue until it holds `wanted` or the kernel has no
+    // more. False when the device has gone away (end of file or an I/O error).
     bool Drain(std::uint16_t wanted) {
         std::uint8_t chunk[512];
         while (queue_.size() < wanted) {
             const ssize_t n = read(fd_, chunk, sizeof chunk);
             if (n > 0) {
                 queue_.insert(queue_.end(), chunk, chunk + n);
+                // A terminal hands over all it has: a short read means none is left.
+                if (static_cast<std::size_t>(n) < sizeof chunk) return true;
                 continue;
             }
             if (n < 0 && errno == EINTR) continue;
@@ -255,6 +281,7 @@ private:
 
     int fd_;
     CommTimeouts timeouts_;
+    std::chrono::nanoseconds byteTime_;
     std::deque<std::uint8_t> queue_;
     bool lost_ = false;
 };
@@ -274,7 +301,7 @@ CommPort OpenCommPort(const PollSettings& settings, TimeoutProfile profile) {
     }
     ioctl(fd, TIOCEXCL);
     // From here the port owns the descriptor and undoes the exclusive flag when it closes.
-    auto impl = std::make_unique<PosixPort>(fd, TimeoutsOf(profile));
+    auto impl = std::make_unique<PosixPort>(fd, TimeoutsOf(profile), settings.baud);
 
     speed_t speed = B0;
     if (!SpeedCodeOf(settings.baud, speed)) return CommPort();
