@@ -1,12 +1,13 @@
 #pragma once
 // All the trend's lines in one chart item: each channel's decimated points, drawn as thin
-// polylines into the plot area from the axes' ranges. One item instead of a chart series per
+// polylines into the plot area from the axes' ranges (see line_raster.h). One item instead of a chart series per
 // channel, because a series builds and strokes a path of every line at each reading.
 #include <array>
 #include <functional>
 
 #include <QColor>
 #include <QGraphicsItem>
+#include <QImage>
 #include <QList>
 #include <QPoint>
 #include <QPointF>
@@ -56,5 +57,6 @@ private:
     QRectF area_;
     double fromX_ = 0, toX_ = 1, lowY_ = 0, highY_ = 1;
     QList<QPointF> pixels_;  // kept between paints
+    QImage canvas_;
     int hovered_ = -1;
 };

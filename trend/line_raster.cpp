@@ -1,0 +1,180 @@
+#include "trend/line_raster.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdint>
+#include <cstdlib>
+
+namespace {
+
+struct Canvas {
+    std::uint32_t* bits;
+    qsizetype stride;  // in pixels
+    int width;
+    int height;
+    std::uint32_t colour;
+
+    void Plot(int x, int y) const { bits[y * stride + x] = colour; }
+};
+
+// Liang-Barsky: shortens the segment to the part inside [0, width) x [0, height); false when
+// none of it is inside.
+bool Clip(const Canvas& canvas, QPointF& a, QPointF& b) {
+    // Just inside the far edges, so that flooring never lands on the pixel past them.
+    const double right = canvas.width - 1e-6, bottom = canvas.height - 1e-6;
+    const double dx = b.x() - a.x(), dy = b.y() - a.y();
+    double t0 = 0, t1 = 1;
+    const double p[4] = {-dx, dx, -dy, dy};
+    const double q[4] = {a.x(), right - a.x(), a.y(), bottom - a.y()};
+    for (int i = 0; i < 4; ++i) {
+        if (p[i] == 0) {
+            if (q[i] < 0) return false;  // parallel to this edge and outside it
+            continue;
+        }
+        const double t = q[i] / p[i];
+        if (p[i] < 0) {
+            if (t > t1) return false;
+            if (t > t0) t0 = t;
+        } else {
+            if (t < t0) return false;
+            if (t < t1) t1 = t;
+        }
+    }
+    const QPointF start = a;
+    a = start + t0 * QPointF(dx, dy);
+    b = start + t1 * QPointF(dx, dy);
+    return true;
+}
+
+// False also for a point that is not finite.
+bool Inside(const Canvas& canvas, const QPointF& p) {
+    return p.x() >= 0 && p.y() >= 0 && p.x() < canvas.width && p.y() < canvas.height;
+}
+
+// Bresenham between two pixels inside the canvas, both ends included: one pixel per step along
+// the longer axis, the other axis following its error term.
+void Segment(const Canvas& canvas, int x0, int y0, int x1, int y1) {
+    const int dx = std::abs(x1 - x0), dy = std::abs(y1 - y0);
+    const int sx = x0 < x1 ? 1 : -1;
+    const qsizetype rowStep = y0 < y1 ? canvas.stride : -canvas.stride;
+    std::uint32_t* pixel = canvas.bits + y0 * canvas.stride + x0;
+    if (dy >= dx) {  // steep, as noisy lines mostly are: a column of pixels
+        int error = dy / 2;
+        for (int i = 0; i <= dy; ++i, pixel += rowStep) {
+            *pixel = canvas.colour;
+            error -= dx;
+            if (error < 0) {
+                error += dy;
+                pixel += sx;
+            }
+        }
+    } else {
+        int error = dx / 2;
+        for (int i = 0; i <= dx; ++i, pixel += sx) {
+            *pixel = canvas.colour;
+            error -= dy;
+            if (error < 0) {
+                error += dx;
+                pixel += rowStep;
+            }
+        }
+    }
+}
+
+// The pixel under a point inside the canvas (truncation is flooring there); clamped, because
+// clipping may leave a point a rounding error outside.
+int PixelOf(double coordinate, int size) {
+    return std::clamp(static_cast<int>(coordinate), 0, size - 1);
+}
+
+bool Finite(const QPointF& p) { return std::isfinite(p.x()) && std::isfinite(p.y()); }
+
+// A segment with at least one end outside the canvas.
+void ClippedSegment(const Canvas& canvas, QPointF a, QPointF b) {
+    if (!Finite(a) || !Finite(b) || !Clip(canvas, a, b)) return;
+    Segment(canvas, PixelOf(a.x(), canvas.width), PixelOf(a.y(), canvas.height),
+            PixelOf(b.x(), canvas.width), PixelOf(b.y(), canvas.height));
+}
+
+// The rows a line has covered so far in the column it is in. Noisy lines go up and down within
+// a column and on to the next: the covered rows are gathered and painted once, when the line
+// leaves the column, instead of once per segment.
+class ColumnRun {
+public:
+    explicit ColumnRun(const Canvas& canvas) : canvas_(canvas) {}
+    ColumnRun(const ColumnRun&) = delete;
+    ColumnRun& operator=(const ColumnRun&) = delete;
+    ~ColumnRun() { Paint(); }
+
+    // Rows y0..y1 of column x, which touch the run's rows when x is the run's column.
+    void Cover(int x, int y0, int y1) {
+        const int top = std::min(y0, y1), bottom = std::max(y0, y1);
+        if (x != x_) {
+            Paint();
+            x_ = x;
+            top_ = top;
+            bottom_ = bottom;
+            return;
+        }
+        top_ = std::min(top_, top);
+        bottom_ = std::max(bottom_, bottom);
+    }
+
+    // A steep segment that stays in its column or moves to the next: the rows Segment() would
+    // give each column (the step comes after half of the rows).
+    void CoverSteep(int x0, int y0, int x1, int y1) {
+        if (x0 == x1) {
+            Cover(x0, y0, y1);
+            return;
+        }
+        const int sy = y0 < y1 ? 1 : -1;
+        const int half = std::abs(y1 - y0) / 2;
+        Cover(x0, y0, y0 + sy * half);
+        Cover(x1, y0 + sy * (half + 1), y1);
+    }
+
+    void Paint() {
+        if (x_ < 0) return;
+        std::uint32_t* pixel = canvas_.bits + top_ * canvas_.stride + x_;
+        for (int y = top_; y <= bottom_; ++y, pixel += canvas_.stride) *pixel = canvas_.colour;
+        x_ = -1;
+    }
+
+private:
+    const Canvas& canvas_;
+    int x_ = -1;
+    int top_ = 0, bottom_ = -1;
+};
+
+}  // namespace
+
+void DrawPolyline(QImage& image, const QPointF* points, qsizetype count, QRgb colour) {
+    if (image.isNull() || count <= 0) return;
+    const Canvas canvas{reinterpret_cast<std::uint32_t*>(image.bits()), image.bytesPerLine() / 4,
+                        image.width(), image.height(), qPremultiply(colour)};
+    ColumnRun run(canvas);
+    bool wasInside = Inside(canvas, points[0]);
+    int x = static_cast<int>(points[0].x()), y = static_cast<int>(points[0].y());
+    if (count == 1 && wasInside) canvas.Plot(x, y);
+    for (qsizetype i = 1; i < count; ++i) {
+        const QPointF& p = points[i];
+        const bool inside = Inside(canvas, p);
+        // Most segments lie inside: their ends are the pixels already worked out.
+        const int nextX = inside ? static_cast<int>(p.x()) : 0;
+        const int nextY = inside ? static_cast<int>(p.y()) : 0;
+        const int dx = std::abs(nextX - x);
+        if (wasInside && inside && dx <= 1 && std::abs(nextY - y) >= dx) {
+            run.CoverSteep(x, y, nextX, nextY);
+        } else {
+            run.Paint();
+            if (wasInside && inside) {
+                Segment(canvas, x, y, nextX, nextY);
+            } else {
+                ClippedSegment(canvas, points[i - 1], p);
+            }
+        }
+        wasInside = inside;
+        x = nextX;
+        y = nextY;
+    }
+}
