@@ -68,6 +68,9 @@ TrendWidget::TrendWidget(const TrendStore& store, std::string startDir, QWidget*
     chart_ = new QChart();
     chart_->legend()->hide();  // the table's swatches name the lines
     chart_->setMargins(QMargins(4, 4, 4, 4));
+    // Square corners: a rounded background is filled as a path, in Qt's thread pool at each
+    // repaint.
+    chart_->setBackgroundRoundness(0);
     axisX_ = new QDateTimeAxis(chart_);
     axisX_->setFormat(QStringLiteral("HH:mm:ss"));
     axisX_->setTickCount(6);
@@ -175,6 +178,10 @@ void TrendWidget::BuildTable() {
     table_->verticalHeader()->setDefaultSectionSize(table_->fontMetrics().height() + 6);
     table_->setEditTriggers(QAbstractItemView::NoEditTriggers);
     table_->setSelectionMode(QAbstractItemView::NoSelection);
+    // The columns fit their widest texts: no line breaking or eliding to work out at each
+    // repaint.
+    table_->setWordWrap(false);
+    table_->setTextElideMode(Qt::ElideNone);
     // Widths fixed once for the widest texts: sizing to contents would lay out every cell again
     // at each reading.
     table_->horizontalHeader()->setSectionResizeMode(QHeaderView::Fixed);
