@@ -95,6 +95,7 @@ TrendStore::Extremes TrendStore::RangeExtremes(int channel, std::size_t first,
     Extremes e;
     last = std::min(last, size_);
     if (first >= last) return e;
+    if (last - first <= kDirectScan) return FewExtremes(channel, first, last);
     const auto ch = static_cast<std::size_t>(channel);
     const std::int16_t* column = values_[ch].data();
     // The newest sample's block also counts slots not yet written again: its summary is not its
@@ -166,6 +167,30 @@ TrendStore::Extremes TrendStore::RangeExtremes(int channel, std::size_t first,
     // Every value the greatest a word can carry: the minimum is the maximum.
     e.min = lowFound ? low : high;
     e.minAt = lowFound ? logical(lowAt) : e.maxAt;
+    return e;
+}
+
+// A plot's column of a short span holds a sample or two: reading them costs less than working
+// through the block summaries.
+TrendStore::Extremes TrendStore::FewExtremes(int channel, std::size_t first,
+                                             std::size_t last) const {
+    Extremes e;
+    for (std::size_t i = first; i < last; ++i) {
+        const std::int16_t value = Tenths(channel, i);
+        if (value == kNoValue) continue;
+        if (!e.any) {
+            e = {true, value, value, i, i};
+            continue;
+        }
+        if (value < e.min) {
+            e.min = value;
+            e.minAt = i;
+        }
+        if (value > e.max) {
+            e.max = value;
+            e.maxAt = i;
+        }
+    }
     return e;
 }
 

@@ -84,6 +84,8 @@ private:
         const std::size_t p = head_ + i;
         return p < capacity_ ? p : p - capacity_;
     }
+    static constexpr std::size_t kDirectScan = 8;
+    Extremes FewExtremes(int channel, std::size_t first, std::size_t last) const;
     void DropOldest();
     void AddToBlock(std::size_t channel, std::size_t at, bool grow, std::int16_t value);
 

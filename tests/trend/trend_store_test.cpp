@@ -142,6 +142,8 @@ TEST(DecimationTest, RangeExtremesAgreeWithAScanOfTheSamples) {
             std::size_t first = static_cast<std::size_t>(pick(random)) % (store.Size() + 1);
             std::size_t last = static_cast<std::size_t>(pick(random)) % (store.Size() + 1);
             if (first > last) std::swap(first, last);
+            // Half of them as short as a plot's column of a short span.
+            if (k % 2 == 0) last = std::min(store.Size(), first + static_cast<std::size_t>(k % 11));
             for (int channel : {0, 4}) {
                 TrendStore::Extremes want;
                 for (std::size_t j = first; j < last; ++j) {
