@@ -7,7 +7,9 @@
 // 4. CPU of continuous acquisition at 600 ms through the real window against the simulated
 //    module (64 probes, paced at 9600 Bd), with the trend window closed and then open.
 //
-// Usage: bench_trend [--seconds N] [--only M]   (N: each CPU phase, default 60; M: 1..4)
+// 5. the user-interface thread's work for one reading with the trend window open, alone.
+//
+// Usage: bench_trend [--seconds N] [--only M]   (N: each CPU phase, default 60; M: 1..5)
 #include <sys/resource.h>
 #include <sys/syscall.h>
 #include <unistd.h>
@@ -29,6 +31,7 @@
 #include <cstdio>
 #include <cstring>
 #include <fstream>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -93,6 +96,43 @@ long long ThreadCpuNs(long tid) {
     long long ns = -1;
     in >> ns;
     return ns;
+}
+
+struct ThreadTime {
+    std::string name;
+    long long ns = 0;
+};
+
+// Every thread of the process now, by id: its name and CPU time so far.
+std::map<long, ThreadTime> ThreadTimes() {
+    std::map<long, ThreadTime> times;
+    for (const auto& task : std::filesystem::directory_iterator("/proc/self/task")) {
+        const long tid = std::atol(task.path().filename().c_str());
+        ThreadTime time;
+        std::ifstream(task.path() / "comm") >> time.name;
+        time.ns = ThreadCpuNs(tid);
+        if (time.ns >= 0) times[tid] = time;
+    }
+    return times;
+}
+
+// The threads that took CPU between two looks, other than the ones already shown.
+std::string OtherThreads(const std::map<long, ThreadTime>& before,
+                         const std::map<long, ThreadTime>& after, std::vector<long> shown,
+                         long acquisitionWorker, double wallNs) {
+    std::string text;
+    for (const auto& [tid, time] : after) {
+        if (std::find(shown.begin(), shown.end(), tid) != shown.end()) continue;
+        const auto earlier = before.find(tid);
+        const long long ns = time.ns - (earlier != before.end() ? earlier->second.ns : 0);
+        if (ns <= 0) continue;
+        char part[96];
+        std::snprintf(part, sizeof part, "%s%s %.3f %%", text.empty() ? "" : ", ",
+                      tid == acquisitionWorker ? "acquisition worker" : time.name.c_str(),
+                      100.0 * static_cast<double>(ns) / wallNs);
+        text += part;
+    }
+    return text.empty() ? "none" : text;
 }
 
 // A 68-value reading whose values wander a little, as probes do.
@@ -207,6 +247,48 @@ void BenchRedrawAndMemory() {
     window.Close();
 }
 
+long long ThreadCpuNow() {
+    timespec t{};
+    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &t);
+    return t.tv_sec * 1000000000LL + t.tv_nsec;
+}
+
+// What one reading costs the user-interface thread with the trend window open, without the
+// serial line's and the simulator's noise: the store grows by a reading, the window follows,
+// and the event loop runs until the window has been redrawn and painted.
+void BenchTrendPerReading() {
+    TrendStore store;
+    const auto start = std::chrono::system_clock::now() - std::chrono::minutes(10);
+    int i = 0;
+    for (; i < 1000; ++i) store.Add(SampleReading(start + std::chrono::milliseconds(600LL * i), i));
+    QWidget owner;
+    CWnd ownerWnd;
+    ownerWnd.Attach(&owner);
+    TrendWindow window(store);
+    window.Open(ownerWnd, "/tmp");
+    RunEventLoopFor(std::chrono::milliseconds(200));  // laid out and painted once
+    TrendWidget* widget = window.Widget();
+    std::vector<double> cpuUs;
+    const long long process0 = ProcessCpuNs();
+    for (int round = 0; round < 300; ++round, ++i) {
+        const long long t0 = ThreadCpuNow();
+        store.Add(SampleReading(start + std::chrono::milliseconds(600LL * i), i));
+        window.StoreChanged();
+        const int redraws = widget->ChartRedraws();
+        // The redraw is due at once, its paint right after it.
+        while (widget->ChartRedraws() == redraws) QCoreApplication::processEvents();
+        QCoreApplication::processEvents();
+        cpuUs.push_back(static_cast<double>(ThreadCpuNow() - t0) / 1000.0);
+    }
+    const double processUs = static_cast<double>(ProcessCpuNs() - process0) / 1000.0 / 300;
+    std::printf("5. the trend window's work for one reading (10 minutes, 68 channels shown; "
+                "300 readings)\n");
+    std::printf("   UI thread: median %7.1f us, p90 %7.1f us = %.3f %% of a core at 600 ms\n",
+                Median(cpuUs), Percentile(cpuUs, 0.9), Median(cpuUs) / 6000.0);
+    std::printf("   all threads: mean %7.1f us = %.3f %% of a core at 600 ms\n", processUs,
+                processUs / 6000.0);
+}
+
 void BenchAcquisitionCpu(const std::string& dir, int seconds) {
     setenv("K7R2_PORT_DIR", (dir + "/ports").c_str(), 1);
     if (chdir(dir.c_str()) != 0) return;
@@ -228,18 +310,28 @@ void BenchAcquisitionCpu(const std::string& dir, int seconds) {
     CScannerDlg dlg;
     dlg.Create();
     uitest::ReplaceText(dlg, IDC_PERIOD, "600");
+    const auto threadsBefore = ThreadTimes();
     uitest::Click(dlg, IDC_CONTINUOUS_ACQUISITION);
     uitest::WaitUntil([&] { return !uitest::Text(dlg, IDC_OK_COUNT).empty(); },
                       std::chrono::seconds(10));
+    const long ui = static_cast<long>(syscall(SYS_gettid));
+    // The worker is the thread the button started, named like the program's own threads.
+    long worker = 0;
+    for (const auto& [tid, time] : ThreadTimes()) {
+        if (threadsBefore.count(tid) == 0 && tid != simThread &&
+            time.name == threadsBefore.at(ui).name) {
+            worker = tid;
+        }
+    }
     std::printf("4. continuous acquisition at 600 ms, 64 probes at 9600 Bd, %d s a phase "
                 "(target with the trend open <= 1 %% of a core)\n", seconds);
-    const long ui = static_cast<long>(syscall(SYS_gettid));
     for (int phase = 0; phase < 2; ++phase) {
         if (phase == 1) {
             dlg.Dispatch(WM_COMMAND, ID_VIEW_TREND, 0);
             RunEventLoopFor(std::chrono::seconds(2));
         }
         const auto wall0 = Clock::now();
+        const auto threads0 = ThreadTimes();
         const long long p0 = ProcessCpuNs(), s0 = ThreadCpuNs(simThread), u0 = ThreadCpuNs(ui);
         const int r0 = dlg.m_trendWindow.Widget() ? dlg.m_trendWindow.Widget()->ChartRedraws() : 0;
         const auto readings0 = dlg.m_trendStore.Size();
@@ -248,16 +340,16 @@ void BenchAcquisitionCpu(const std::string& dir, int seconds) {
             std::chrono::duration_cast<std::chrono::nanoseconds>(Clock::now() - wall0).count());
         const long long p = ProcessCpuNs() - p0, s = ThreadCpuNs(simThread) - s0,
                         u = ThreadCpuNs(ui) - u0;
+        const auto threads = ThreadTimes();
         const int redraws =
             (dlg.m_trendWindow.Widget() ? dlg.m_trendWindow.Widget()->ChartRedraws() : 0) - r0;
-        // What is neither the UI thread nor the simulator is the acquisition worker, mostly.
-        std::printf("   trend %-6s console %.3f %% of a core (UI thread %.3f %%, the others %.3f %%), "
-                    "simulator %.3f %%; %zu readings, %d chart redraws\n",
+        std::printf("   trend %-6s console %.3f %% of a core (UI thread %.3f %%), simulator %.3f %%; "
+                    "%zu readings, %d chart redraws\n",
                     phase == 0 ? "closed" : "open", 100.0 * static_cast<double>(p - s) / wall,
-                    100.0 * static_cast<double>(u) / wall,
-                    100.0 * static_cast<double>(p - s - u) / wall,
-                    100.0 * static_cast<double>(s) / wall, dlg.m_trendStore.Size() - readings0,
-                    redraws);
+                    100.0 * static_cast<double>(u) / wall, 100.0 * static_cast<double>(s) / wall,
+                    dlg.m_trendStore.Size() - readings0, redraws);
+        std::printf("                 other threads: %s\n",
+                    OtherThreads(threads0, threads, {ui, simThread}, worker, wall).c_str());
     }
     uitest::Click(dlg, IDC_CONTINUOUS_ACQUISITION);
     dlg.DestroyWindow();
@@ -281,6 +373,7 @@ int main(int argc, char** argv) {
     const std::string path = dir.path().toStdString();
     if (only == 0 || only == 2 || only == 3) BenchRedrawAndMemory();
     if (only == 0 || only == 1) BenchAppend(path);
+    if (only == 0 || only == 5) BenchTrendPerReading();
     if (only == 0 || only == 4) BenchAcquisitionCpu(path, seconds);
     return 0;
 }
