@@ -5,9 +5,9 @@
 //    9.8 million values): decimation, the chart's series, and painting the chart;
 // 3. resident memory with the full store, and with the window open on it;
 // 4. CPU of continuous acquisition at 600 ms through the real window against the simulated
-//    module (64 probes, paced at 9600 Bd), with the trend window closed and then open.
-//
-// 5. the user-interface thread's work for one reading with the trend window open, alone.
+//    module (64 probes, paced at 9600 Bd), with the trend window closed and then open, per
+//    thread;
+// 5. the trend window's work for one reading (10 minutes of 68 channels shown), alone.
 //
 // Usage: bench_trend [--seconds N] [--only M]   (N: each CPU phase, default 60; M: 1..5)
 #include <sys/resource.h>
