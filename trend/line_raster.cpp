@@ -58,25 +58,17 @@ void Segment(const Canvas& canvas, int x0, int y0, int x1, int y1) {
     const int sx = x0 < x1 ? 1 : -1;
     const qsizetype rowStep = y0 < y1 ? canvas.stride : -canvas.stride;
     std::uint32_t* pixel = canvas.bits + y0 * canvas.stride + x0;
-    if (dy >= dx) {  // steep, as noisy lines mostly are: a column of pixels
-        int error = dy / 2;
-        for (int i = 0; i <= dy; ++i, pixel += rowStep) {
-            *pixel = canvas.colour;
-            error -= dx;
-            if (error < 0) {
-                error += dy;
-                pixel += sx;
-            }
-        }
-    } else {
-        int error = dx / 2;
-        for (int i = 0; i <= dx; ++i, pixel += sx) {
-            *pixel = canvas.colour;
-            error -= dy;
-            if (error < 0) {
-                error += dx;
-                pixel += rowStep;
-            }
+    // Steep, as noisy lines mostly are, means a column of pixels: one step a row.
+    const bool steep = dy >= dx;
+    const int major = steep ? dy : dx, minor = steep ? dx : dy;
+    const qsizetype majorStep = steep ? rowStep : sx, minorStep = steep ? sx : rowStep;
+    int error = major / 2;
+    for (int i = 0; i <= major; ++i, pixel += majorStep) {
+        *pixel = canvas.colour;
+        error -= minor;
+        if (error < 0) {
+            error += major;
+            pixel += minorStep;
         }
     }
 }
