@@ -146,7 +146,9 @@ void DrawPolyline(QImage& image, const QPointF* points, qsizetype count, QRgb co
                         image.width(), image.height(), qPremultiply(colour)};
     ColumnRun run(canvas);
     bool wasInside = Inside(canvas, points[0]);
-    int x = static_cast<int>(points[0].x()), y = static_cast<int>(points[0].y());
+    // Only a point inside converts to a pixel: a huge or non-finite one has no int.
+    int x = wasInside ? static_cast<int>(points[0].x()) : 0;
+    int y = wasInside ? static_cast<int>(points[0].y()) : 0;
     if (count == 1 && wasInside) canvas.Plot(x, y);
     for (qsizetype i = 1; i < count; ++i) {
         const QPointF& p = points[i];

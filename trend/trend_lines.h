@@ -1,7 +1,8 @@
 #pragma once
 // All the trend's lines in one chart item: each channel's decimated points, drawn as thin
-// polylines into the plot area from the axes' ranges (see line_raster.h). One item instead of a chart series per
-// channel, because a series builds and strokes a path of every line at each reading.
+// polylines into the plot area from the axes' ranges (see line_raster.h). One item instead of a
+// chart series per channel, because a series builds and strokes a path of every line at each
+// reading.
 #include <array>
 #include <functional>
 

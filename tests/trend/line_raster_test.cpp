@@ -123,7 +123,7 @@ TEST(LineRasterTest, SegmentsReachingOutsideAreClippedToTheImage) {
     QImage image(buffer.bits() + kMargin * buffer.bytesPerLine() + kMargin * 4, kWidth, kHeight,
                  buffer.bytesPerLine(), QImage::Format_ARGB32_Premultiplied);
     const double inf = std::numeric_limits<double>::infinity();
-    const std::vector<QPointF> points = {{-1e9, 10}, {15, 10},  {15, -50},  {45, 25},
+    const std::vector<QPointF> points = {{-1e12, 10}, {15, 10},  {15, -50},  {45, 25},
                                          {29.999, 19.999},        {30, 20},   {1e12, -1e12},
                                          {5, inf},   {5, 5},      {-3, -3},   {std::nan(""), 2}};
     DrawPolyline(image, points.data(), static_cast<qsizetype>(points.size()), kInk);
