@@ -2,7 +2,7 @@
 // 1. appending one 68-value reading to the trend store and to the recording (CSV record
 //    formatted and written with one write());
 // 2. redrawing the trend window with 68 channels x 24 hours at 600 ms (144 000 readings,
-//    9.8 million values): decimation, the chart's series, and painting the chart;
+//    9.8 million values): decimation, the chart's layout (ticks, lines' image), and painting;
 // 3. resident memory with the full store, and with the window open on it;
 // 4. CPU of continuous acquisition at 600 ms through the real window against the simulated
 //    module (64 probes, paced at 9600 Bd), with the trend window closed and then open, per
@@ -22,7 +22,6 @@
 #include <QTimer>
 #include <QPainter>
 #include <QTemporaryDir>
-#include <QtCharts/QChartView>
 #include <QTest>
 #include <algorithm>
 #include <filesystem>
@@ -44,6 +43,7 @@
 #include "res/resource.h"
 #include "sim/simulated_module.h"
 #include "trend/decimate.h"
+#include "trend/qt/trend_chart.h"
 #include "trend/trend_store.h"
 #include "trend/trend_widget.h"
 #include "trend/trend_window.h"
@@ -200,8 +200,8 @@ void BenchRedrawAndMemory() {
     QTest::mouseClick(widget->findChild<QAbstractButton*>(
                           QStringLiteral("ctl_%1").arg(IDC_TREND_SPAN_ALL)),
                       Qt::LeftButton);
-    QChartView* view = widget->View();
-    const int columns = static_cast<int>(view->chart()->plotArea().width());
+    TrendChart* view = widget->Chart();
+    const int columns = view->Layout().plot.width;
 
     std::vector<double> decimateMs, redrawMs, paintMs;
     QImage image(view->size(), QImage::Format_ARGB32_Premultiplied);
@@ -234,7 +234,7 @@ void BenchRedrawAndMemory() {
         }
     }
     std::printf("   decimation alone:              median %6.2f ms\n", Median(decimateMs));
-    std::printf("   redraw (decimation + series):  median %6.2f ms\n", Median(redrawMs));
+    std::printf("   redraw (decimation + layout):  median %6.2f ms\n", Median(redrawMs));
     std::printf("   painting the chart:            median %6.2f ms\n", Median(paintMs));
     std::vector<double> total;
     for (std::size_t i = 0; i < redrawMs.size(); ++i) total.push_back(redrawMs[i] + paintMs[i]);
