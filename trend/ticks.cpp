@@ -89,7 +89,8 @@ ValueAxis ChooseValueAxis(double low, double high, int maxTicks) {
     low = std::clamp(low, -kValueLimit, kValueLimit);
     high = std::clamp(high, -kValueLimit, kValueLimit);
     if (low > high) std::swap(low, high);
-    maxTicks = std::max(2, maxTicks);
+    // A range across zero needs three ticks at least, whatever the step.
+    maxTicks = std::max(3, maxTicks);
     if (high - low < kFlatSpan) {
         const double middle = (low + high) / 2;
         low = middle - kFlatSpan / 2;
@@ -107,6 +108,7 @@ ValueAxis ChooseValueAxis(double low, double high, int maxTicks) {
         last = std::ceil(step.Count(high) - 1e-9);
         if (last - first + 1 <= maxTicks) break;
     }
+    if (last <= first) last = first + 1;
     ValueAxis axis;
     axis.low = step.Times(first) + 0.0;  // + 0.0: never -0
     axis.high = step.Times(last) + 0.0;

@@ -14,7 +14,7 @@ struct ValueAxis {
     std::vector<double> ticks;  // low, low + step, ..., high
 };
 
-// The axis for values between `low` and `high` with at most `maxTicks` ticks (at least 2).
+// The axis for values between `low` and `high` with at most `maxTicks` ticks (at least 3).
 // A flat or nearly flat range gets a degree around it; a range is padded a little so that the
 // lines are not drawn on the frame.
 ValueAxis ChooseValueAxis(double low, double high, int maxTicks);
