@@ -4,6 +4,7 @@
 #include <cmath>
 #include <map>
 #include <string>
+#include <utility>
 
 namespace {
 
@@ -70,22 +71,10 @@ double SegmentDistance(const RasterPoint& p, const RasterPoint& a, const RasterP
 
 }  // namespace
 
-RasterPoint ChartLayout::PixelOf(const RasterPoint& value) const {
-    // Pixel centres: the range's ends fall on the plot's first and last rows and columns.
-    const double span = static_cast<double>(toMs - fromMs);
-    return {plot.x + 0.5 + (value.x - static_cast<double>(fromMs)) * (plot.width - 1) / span,
-            plot.y + 0.5 + (values.high - value.y) * (plot.height - 1) / (values.high - values.low)};
-}
-
-RasterPoint ChartLayout::ValueAt(const RasterPoint& pixel) const {
-    const double span = static_cast<double>(toMs - fromMs);
-    const double columns = std::max(plot.width - 1, 1), rows = std::max(plot.height - 1, 1);
-    return {static_cast<double>(fromMs) + (pixel.x - plot.x - 0.5) * span / columns,
-            values.high - (pixel.y - plot.y - 0.5) * (values.high - values.low) / rows};
-}
-
-ChartLayout LayoutChart(const ChartScene& scene, const TextMeasurer& measurer) {
+ChartLayout LayoutChart(const ChartScene& scene, const TextMeasurer& measurer,
+                        PixelImage reuse) {
     ChartLayout layout;
+    layout.lines = std::move(reuse);
     MeasureCache measure(measurer);
     const int width = std::max(scene.width, 1), height = std::max(scene.height, 1);
     layout.fromMs = scene.fromMs;
@@ -122,6 +111,8 @@ ChartLayout LayoutChart(const ChartScene& scene, const TextMeasurer& measurer) {
     const int right = kOuter + measure("00:00:00").width / 2;
     const int plotWidth = std::max(width - left - right, 2);
     layout.plot = {left, top, plotWidth, plotHeight};
+    layout.xScale = (plotWidth - 1) / static_cast<double>(layout.toMs - layout.fromMs);
+    layout.yScale = (plotHeight - 1) / (layout.values.high - layout.values.low);
     layout.times = ChooseTimeAxis(layout.fromMs, layout.toMs, plotWidth, kTimeLabelGap,
                                   [&](const std::string& text) { return measure(text).width; });
 
@@ -129,8 +120,8 @@ ChartLayout LayoutChart(const ChartScene& scene, const TextMeasurer& measurer) {
     const PixelBox& plot = layout.plot;
     const int plotBottom = plot.y + plot.height - 1, plotRight = plot.x + plot.width - 1;
     out.push_back(RectPrimitive{{0, 0, width, height}, kBackground, 0});
-    out.push_back(RectPrimitive{{plot.x - 1, plot.y - 1, plot.width + 2, plot.height + 2},
-                                kBackground, kFrame});
+    out.push_back(RectPrimitive{{plot.x - 1, plot.y - 1, plot.width + 2, plot.height + 2}, 0,
+                                kFrame});
     auto row = [&](double value) {
         return std::clamp(static_cast<int>(std::floor(layout.PixelOf({0, value}).y)), plot.y,
                           plotBottom);

@@ -32,12 +32,26 @@ struct ChartLayout {
     PixelImage lines;  // the plot area's lines, drawn by ImagePrimitive
     std::vector<ChartPrimitive> primitives;
 
+    // Pixels per ms and per °C, the range's ends falling on the centres of the plot's first
+    // and last columns and rows.
+    double xScale = 1;
+    double yScale = 1;
+
     // Where a point (ms, °C) falls, in the control's pixels, and back.
-    RasterPoint PixelOf(const RasterPoint& value) const;
-    RasterPoint ValueAt(const RasterPoint& pixel) const;
+    RasterPoint PixelOf(const RasterPoint& value) const {
+        return {plot.x + 0.5 + (value.x - static_cast<double>(fromMs)) * xScale,
+                plot.y + 0.5 + (values.high - value.y) * yScale};
+    }
+    RasterPoint ValueAt(const RasterPoint& pixel) const {
+        return {static_cast<double>(fromMs) + (pixel.x - plot.x - 0.5) / xScale,
+                values.high - (pixel.y - plot.y - 0.5) / yScale};
+    }
 };
 
-ChartLayout LayoutChart(const ChartScene& scene, const TextMeasurer& measurer);
+// `reuse`: the previous layout's line image, whose memory the new one takes over (a fresh one
+// costs a page fault per 4 KiB at every redraw).
+ChartLayout LayoutChart(const ChartScene& scene, const TextMeasurer& measurer,
+                        PixelImage reuse = {});
 
 // The index in `scene.lines` of the line within a few pixels of `pixel` (nearest first), or -1.
 int LineNear(const ChartScene& scene, const ChartLayout& layout, const RasterPoint& pixel);

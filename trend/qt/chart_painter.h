@@ -1,9 +1,15 @@
 #pragma once
 // The trend chart's primitives drawn with QPainter, and its texts measured with the font they
-// are drawn in.
+// are drawn in. Both keep what they worked out for a text: the labels are mostly the same from
+// one reading to the next.
+#include <string>
+#include <unordered_map>
 #include <vector>
 
+#include <QFont>
 #include <QFontMetrics>
+#include <QHash>
+#include <QStaticText>
 
 #include "trend/chart_layout.h"
 
@@ -16,8 +22,21 @@ public:
 
 private:
     QFontMetrics metrics_;
+    mutable std::unordered_map<std::string, TextSize> sizes_;
 };
 
-// Draws `primitives`; an ImagePrimitive draws the layout's line image.
-void PaintChart(QPainter& painter, const ChartLayout& layout,
-                const std::vector<ChartPrimitive>& primitives);
+class QtChartPainter {
+public:
+    explicit QtChartPainter(const QFont& font) : font_(font) {}
+
+    // Draws `primitives` in the font given; an ImagePrimitive draws the layout's line image.
+    void Paint(QPainter& painter, const ChartLayout& layout,
+               const std::vector<ChartPrimitive>& primitives);
+
+private:
+    friend struct PrimitivePainter;
+    const QStaticText& Text(const std::string& text);
+
+    QFont font_;
+    QHash<QString, QStaticText> texts_;
+};

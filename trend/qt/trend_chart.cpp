@@ -5,10 +5,25 @@
 
 #include "trend/qt/chart_painter.h"
 
-TrendChart::TrendChart(QWidget* parent) : QWidget(parent) {
+TrendChart::TrendChart(QWidget* parent)
+    : QWidget(parent),
+      measurer_(std::make_unique<QtTextMeasurer>(font())),
+      painter_(std::make_unique<QtChartPainter>(font())) {
     setMouseTracking(true);
     setAttribute(Qt::WA_OpaquePaintEvent);  // the layout fills every pixel
     Relayout();
+}
+
+TrendChart::~TrendChart() = default;
+
+void TrendChart::changeEvent(QEvent* event) {
+    if (event->type() == QEvent::FontChange) {
+        measurer_ = std::make_unique<QtTextMeasurer>(font());
+        painter_ = std::make_unique<QtChartPainter>(font());
+        Relayout();
+        update();
+    }
+    QWidget::changeEvent(event);
 }
 
 void TrendChart::SetScene(std::int64_t fromMs, std::int64_t toMs, std::vector<ChartLine> lines) {
@@ -35,7 +50,7 @@ void TrendChart::Relayout() {
     const int columns = layout_.plot.width;
     scene_.width = width();
     scene_.height = height();
-    layout_ = LayoutChart(scene_, QtTextMeasurer(font()));
+    layout_ = LayoutChart(scene_, *measurer_, std::move(layout_.lines));
     PlaceMarker();
     if (layout_.plot.width != columns && onPlotWidthChanged) onPlotWidthChanged(layout_.plot.width);
 }
@@ -49,8 +64,8 @@ void TrendChart::PlaceMarker() {
 
 void TrendChart::paintEvent(QPaintEvent*) {
     QPainter painter(this);
-    PaintChart(painter, layout_, layout_.primitives);
-    PaintChart(painter, layout_, marker_);
+    painter_->Paint(painter, layout_, layout_.primitives);
+    painter_->Paint(painter, layout_, marker_);
 }
 
 void TrendChart::resizeEvent(QResizeEvent*) { Relayout(); }

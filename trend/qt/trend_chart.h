@@ -3,15 +3,20 @@
 // laid out again when the lines or the size change, and the line under the pointer reported.
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <vector>
 
 #include <QWidget>
 
 #include "trend/chart_layout.h"
 
+class QtChartPainter;
+class QtTextMeasurer;
+
 class TrendChart : public QWidget {
 public:
     explicit TrendChart(QWidget* parent);
+    ~TrendChart() override;
 
     // The time range and the shown lines (one per channel at most).
     void SetScene(std::int64_t fromMs, std::int64_t toMs, std::vector<ChartLine> lines);
@@ -33,12 +38,15 @@ protected:
     void resizeEvent(QResizeEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
     void leaveEvent(QEvent* event) override;
+    void changeEvent(QEvent* event) override;
 
 private:
     void Relayout();
     void PlaceMarker();
     void EndHover();
 
+    std::unique_ptr<QtTextMeasurer> measurer_;
+    std::unique_ptr<QtChartPainter> painter_;
     ChartScene scene_;
     ChartLayout layout_;
     std::vector<ChartPrimitive> marker_;
