@@ -221,10 +221,12 @@ std::vector<ChartPrimitive> HoverMarker(const ChartLayout& layout, const RasterP
                                         ChartColour colour) {
     const RasterPoint p = layout.PixelOf(value);
     const PixelBox& plot = layout.plot;
-    const int x = static_cast<int>(std::floor(p.x)), y = static_cast<int>(std::floor(p.y));
-    if (x < plot.x || x >= plot.x + plot.width || y < plot.y || y >= plot.y + plot.height) {
+    // Compared before converting: a point far outside has no int.
+    if (!(p.x >= plot.x && p.x < plot.x + plot.width && p.y >= plot.y &&
+          p.y < plot.y + plot.height)) {
         return {};
     }
+    const int x = static_cast<int>(p.x), y = static_cast<int>(p.y);
     std::vector<ChartPrimitive> marker;
     marker.emplace_back(LinePrimitive{x, plot.y, x, plot.y + plot.height - 1, kGuide});
     marker.emplace_back(RectPrimitive{{x - kMarker / 2, y - kMarker / 2, kMarker, kMarker}, 0,
