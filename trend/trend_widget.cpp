@@ -21,6 +21,7 @@
 #include "record/local_time.h"
 #include "res/resource.h"
 #include "trend/decimate.h"
+#include "trend/qt/number_cell_delegate.h"
 #include "trend/qt/trend_chart.h"
 #include "record/readings_csv.h"
 #include "trend/trend_store.h"
@@ -164,6 +165,10 @@ void TrendWidget::BuildTable() {
     // Widths fixed once for the widest texts: sizing to contents would lay out every cell again
     // at each reading.
     table_->horizontalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    auto* numbers = new NumberCellDelegate(table_);
+    for (int column = kCurrent; column < kColumns; ++column) {
+        table_->setItemDelegateForColumn(column, numbers);
+    }
     fillingTable_ = true;
     for (int channel = 0; channel < kReadingChannels; ++channel) {
         auto* name = new QTableWidgetItem(Swatch(ChannelColour(channel)),
