@@ -8,10 +8,10 @@
 
 namespace {
 
-constexpr int kOuter = 6;       // around everything
-constexpr int kTick = 4;        // tick marks outside the frame
-constexpr int kLabelGap = 3;    // from a tick mark to its label
-constexpr int kTitleGap = 4;    // from an axis title to what it names
+constexpr int kOuter = 6;         // around everything
+constexpr int kTick = 4;          // tick marks outside the frame
+constexpr int kLabelGap = 3;      // from a tick mark to its label
+constexpr int kTitleGap = 4;      // from an axis title to what it names
 constexpr int kTimeLabelGap = 8;  // at least between neighbouring time labels
 constexpr double kHoverPixels = 4.0;
 constexpr int kMarker = 7;
@@ -64,15 +64,13 @@ double SegmentDistance(const RasterPoint& p, const RasterPoint& a, const RasterP
     const double abx = b.x - a.x, aby = b.y - a.y;
     const double length2 = abx * abx + aby * aby;
     const double t =
-        length2 > 0 ? std::clamp(((p.x - a.x) * abx + (p.y - a.y) * aby) / length2, 0.0, 1.0)
-                    : 0.0;
+        length2 > 0 ? std::clamp(((p.x - a.x) * abx + (p.y - a.y) * aby) / length2, 0.0, 1.0) : 0.0;
     return std::hypot(p.x - (a.x + t * abx), p.y - (a.y + t * aby));
 }
 
 }  // namespace
 
-ChartLayout LayoutChart(const ChartScene& scene, const TextMeasurer& measurer,
-                        PixelImage reuse) {
+ChartLayout LayoutChart(const ChartScene& scene, const TextMeasurer& measurer, PixelImage reuse) {
     ChartLayout layout;
     layout.lines = std::move(reuse);
     MeasureCache measure(measurer);
@@ -119,9 +117,19 @@ ChartLayout LayoutChart(const ChartScene& scene, const TextMeasurer& measurer,
     std::vector<ChartPrimitive>& out = layout.primitives;
     const PixelBox& plot = layout.plot;
     const int plotBottom = plot.y + plot.height - 1, plotRight = plot.x + plot.width - 1;
-    out.push_back(RectPrimitive{{0, 0, width, height}, kBackground, 0});
-    out.push_back(RectPrimitive{{plot.x - 1, plot.y - 1, plot.width + 2, plot.height + 2}, 0,
-                                kFrame});
+    // The plot's background and grid are pixels of the lines' image, which is opaque: the
+    // painter copies it rather than blending it over a background filled first.
+    const int frameTop = plot.y - 1, frameBottom = plotBottom + 1, frameRight = plotRight + 1;
+    for (const PixelBox& margin :
+         {PixelBox{0, 0, width, frameTop},
+          PixelBox{0, frameBottom + 1, width, height - frameBottom - 1},
+          PixelBox{0, frameTop, plot.x - 1, plot.height + 2},
+          PixelBox{frameRight + 1, frameTop, width - frameRight - 1, plot.height + 2}}) {
+        if (margin.width > 0 && margin.height > 0)
+            out.push_back(RectPrimitive{margin, kBackground, 0});
+    }
+    out.push_back(
+        RectPrimitive{{plot.x - 1, plot.y - 1, plot.width + 2, plot.height + 2}, 0, kFrame});
     auto row = [&](double value) {
         return std::clamp(static_cast<int>(std::floor(layout.PixelOf({0, value}).y)), plot.y,
                           plotBottom);
@@ -131,17 +139,21 @@ ChartLayout LayoutChart(const ChartScene& scene, const TextMeasurer& measurer,
             static_cast<int>(std::floor(layout.PixelOf({static_cast<double>(ms), 0}).x)), plot.x,
             plotRight);
     };
+
+    PixelImage& image = layout.lines;
+    image.width = plot.width;
+    image.height = plot.height;
+    image.pixels.assign(static_cast<std::size_t>(plot.width) * plot.height, kBackground);
+    auto pixel = [&](int x, int y) -> std::uint32_t& {
+        return image.pixels[static_cast<std::size_t>(y) * plot.width + x];
+    };
     for (const double v : layout.values.ticks) {
-        out.push_back(LinePrimitive{plot.x, row(v), plotRight, row(v), kGrid});
+        for (int x = 0; x < plot.width; ++x) pixel(x, row(v) - plot.y) = kGrid;
     }
     for (const TimeTick& tick : layout.times.ticks) {
-        out.push_back(LinePrimitive{column(tick.ms), plot.y, column(tick.ms), plotBottom, kGrid});
+        for (int y = 0; y < plot.height; ++y) pixel(column(tick.ms) - plot.x, y) = kGrid;
     }
-
-    layout.lines.width = plot.width;
-    layout.lines.height = plot.height;
-    layout.lines.pixels.assign(static_cast<std::size_t>(plot.width) * plot.height, 0);
-    const RasterView view{layout.lines.pixels.data(), plot.width, plot.width, plot.height};
+    const RasterView view{image.pixels.data(), plot.width, plot.width, plot.height};
     std::vector<RasterPoint> pixels;
     for (const ChartLine& line : scene.lines) {
         pixels.resize(line.points.size());
@@ -154,8 +166,8 @@ ChartLayout LayoutChart(const ChartScene& scene, const TextMeasurer& measurer,
     out.push_back(ImagePrimitive{plot.x, plot.y});
 
     TextPlacer texts(out);
-    texts.Place({kOuter, kOuter, valueTitle.width, valueTitle.height}, kValueTitle,
-                TextAlign::Left, width, height);
+    texts.Place({kOuter, kOuter, valueTitle.width, valueTitle.height}, kValueTitle, TextAlign::Left,
+                width, height);
     texts.Place({plot.x + (plot.width - timeTitle.width) / 2, height - kOuter - timeTitle.height,
                  timeTitle.width, timeTitle.height},
                 kTimeTitle, TextAlign::Centre, width, height);
@@ -182,8 +194,7 @@ const RasterPoint* NearestInTime(const ChartLine& line, double timeMs) {
     if (points.empty()) return nullptr;
     auto it = std::lower_bound(points.begin(), points.end(), timeMs,
                                [](const RasterPoint& p, double x) { return p.x < x; });
-    if (it == points.end() ||
-        (it != points.begin() && timeMs - (it - 1)->x < it->x - timeMs)) {
+    if (it == points.end() || (it != points.begin() && timeMs - (it - 1)->x < it->x - timeMs)) {
         --it;
     }
     return &*it;
@@ -204,9 +215,8 @@ int LineNear(const ChartScene& scene, const ChartLayout& layout, const RasterPoi
         for (; it != line.end(); ++it) {
             const auto next = it + 1;
             const RasterPoint a = layout.PixelOf(*it);
-            const double d = next == line.end()
-                                 ? std::hypot(pixel.x - a.x, pixel.y - a.y)
-                                 : SegmentDistance(pixel, a, layout.PixelOf(*next));
+            const double d = next == line.end() ? std::hypot(pixel.x - a.x, pixel.y - a.y)
+                                                : SegmentDistance(pixel, a, layout.PixelOf(*next));
             if (d <= bestDistance) {
                 bestDistance = d;
                 best = static_cast<int>(index);
@@ -229,7 +239,7 @@ std::vector<ChartPrimitive> HoverMarker(const ChartLayout& layout, const RasterP
     const int x = static_cast<int>(p.x), y = static_cast<int>(p.y);
     std::vector<ChartPrimitive> marker;
     marker.emplace_back(LinePrimitive{x, plot.y, x, plot.y + plot.height - 1, kGuide});
-    marker.emplace_back(RectPrimitive{{x - kMarker / 2, y - kMarker / 2, kMarker, kMarker}, 0,
-                                      colour | 0xFF000000u});
+    marker.emplace_back(RectPrimitive{
+        {x - kMarker / 2, y - kMarker / 2, kMarker, kMarker}, 0, colour | 0xFF000000u});
     return marker;
 }

@@ -29,7 +29,7 @@ struct ChartLayout {
     std::int64_t toMs = 1;
     ValueAxis values;
     TimeAxis times;
-    PixelImage lines;  // the plot area's lines, drawn by ImagePrimitive
+    PixelImage lines;  // the plot area: background, grid and lines; drawn by ImagePrimitive
     std::vector<ChartPrimitive> primitives;
 
     // Pixels per ms and per °C, the range's ends falling on the centres of the plot's first

@@ -35,7 +35,7 @@ struct PixelBox {
     }
 };
 
-// The lines' pixels, premultiplied ARGB, row after row.
+// The plot's pixels (background, grid and lines), opaque ARGB, row after row.
 struct PixelImage {
     int width = 0;
     int height = 0;
@@ -43,7 +43,7 @@ struct PixelImage {
     bool operator==(const PixelImage&) const = default;
 };
 
-// The layout's line image, drawn with its top-left pixel at (x, y).
+// The layout's plot image, copied with its top-left pixel at (x, y).
 struct ImagePrimitive {
     int x = 0;
     int y = 0;

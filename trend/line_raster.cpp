@@ -79,7 +79,9 @@ int PixelOf(double coordinate, int size) {
     return std::clamp(static_cast<int>(coordinate), 0, size - 1);
 }
 
-bool Finite(const RasterPoint& p) { return std::isfinite(p.x) && std::isfinite(p.y); }
+bool Finite(const RasterPoint& p) {
+    return std::isfinite(p.x) && std::isfinite(p.y);
+}
 
 // A segment with at least one end outside the canvas.
 void ClippedSegment(const Canvas& canvas, RasterPoint a, RasterPoint b) {

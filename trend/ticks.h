@@ -7,7 +7,7 @@
 #include <vector>
 
 struct ValueAxis {
-    double low = 0;   // the axis' ends, on whole steps
+    double low = 0;  // the axis' ends, on whole steps
     double high = 1;
     double step = 1;
     int decimals = 0;           // as many as the step needs

@@ -1,6 +1,8 @@
 // The chart's layout: no two labels overlap for any range and size, texts stay inside the
 // control and clear of the plot, the lines land in the plot's image, and the layout depends only
 // on the scene and the sizes the painter measures.
+#include "trend/chart_layout.h"
+
 #include <gtest/gtest.h>
 
 #include <cstdlib>
@@ -10,8 +12,6 @@
 #include <string>
 #include <variant>
 #include <vector>
-
-#include "trend/chart_layout.h"
 
 namespace {
 
@@ -24,8 +24,10 @@ public:
         ++calls;
         int width = 0;
         for (unsigned char c : text) {
-            if (c < 0x80) width += ascii_;
-            else if (c >= 0xC0) width += wide_;
+            if (c < 0x80)
+                width += ascii_;
+            else if (c >= 0xC0)
+                width += wide_;
         }
         return {width, height_};
     }
@@ -89,16 +91,16 @@ constexpr std::int64_t kStart = 1'800'000'000'000;  // 2027-01-15, 09:00 in Berl
 TEST_F(ChartLayoutTest, LabelsNeverOverlapForAnyRangeAndSize) {
     std::mt19937 random(5);
     std::uniform_int_distribution<int> width(30, 1800), height(30, 1200), glyph(5, 14);
-    std::uniform_int_distribution<std::int64_t> start(0, 400LL * 86'400'000), span(1, 3LL * 86'400'000);
+    std::uniform_int_distribution<std::int64_t> start(0, 400LL * 86'400'000),
+        span(1, 3LL * 86'400'000);
     std::uniform_real_distribution<double> value(-3276.7, 3276.7);
     for (int round = 0; round < 400; ++round) {
         const int ascii = glyph(random);
         const FakeMeasurer measurer(ascii, 2 * ascii, 2 * ascii + 2);
         const std::int64_t from = kStart + start(random);
         const double a = value(random), b = round % 3 == 0 ? a : value(random);
-        const ChartScene scene =
-            Scene(width(random), height(random), from, from + span(random), std::min(a, b),
-                  std::max(a, b), round % 4);
+        const ChartScene scene = Scene(width(random), height(random), from, from + span(random),
+                                       std::min(a, b), std::max(a, b), round % 4);
         const ChartLayout layout = LayoutChart(scene, measurer);
         const std::vector<TextPrimitive> texts = Texts(layout);
         for (std::size_t i = 0; i < texts.size(); ++i) {
@@ -130,7 +132,8 @@ TEST_F(ChartLayoutTest, LabelsNeverOverlapForAnyRangeAndSize) {
 TEST_F(ChartLayoutTest, TheLinesAreDrawnIntoThePlotWhereTheAxesPutTheirValues) {
     const FakeMeasurer measurer(7, 14, 16);
     ChartScene scene{700, 500, kStart, kStart + 600'000, {}};
-    scene.lines.push_back({4, 0xFF2060A0u, {{double(kStart), 20.0}, {double(kStart + 600'000), 30.0}}});
+    scene.lines.push_back(
+        {4, 0xFF2060A0u, {{double(kStart), 20.0}, {double(kStart + 600'000), 30.0}}});
     const ChartLayout layout = LayoutChart(scene, measurer);
     EXPECT_EQ(layout.values.ticks.front(), layout.values.low);
     EXPECT_LE(layout.values.low, 20.0);
@@ -140,24 +143,30 @@ TEST_F(ChartLayoutTest, TheLinesAreDrawnIntoThePlotWhereTheAxesPutTheirValues) {
     // The line's ends, found in the image where the axes say the values are.
     for (const RasterPoint& value : scene.lines[0].points) {
         const RasterPoint p = layout.PixelOf(value);
-        const int x = static_cast<int>(p.x) - layout.plot.x, y = static_cast<int>(p.y) - layout.plot.y;
+        const int x = static_cast<int>(p.x) - layout.plot.x,
+                  y = static_cast<int>(p.y) - layout.plot.y;
         ASSERT_TRUE(x >= 0 && x < layout.plot.width && y >= 0 && y < layout.plot.height);
-        EXPECT_EQ(layout.lines.pixels[static_cast<std::size_t>(y * layout.lines.width + x)], 0xFF2060A0u);
+        EXPECT_EQ(layout.lines.pixels[static_cast<std::size_t>(y * layout.lines.width + x)],
+                  0xFF2060A0u);
         const RasterPoint back = layout.ValueAt(p);
         EXPECT_NEAR(back.x, value.x, 1.0);
         EXPECT_NEAR(back.y, value.y, 1e-9);
     }
-    // The value labels sit level with their grid lines.
+    // The grid is in the image on the value ticks' rows, the lowest at the bottom, the highest
+    // at the top: rows whose pixels a quarter and three quarters across are alike and not
+    // background (the line crosses those columns on different rows, and no time tick is there).
+    const auto at = [&](int x, int y) {
+        return layout.lines.pixels[static_cast<std::size_t>(y * layout.lines.width + x)];
+    };
     std::vector<int> gridRows;
-    for (const ChartPrimitive& p : layout.primitives) {
-        if (const auto* line = std::get_if<LinePrimitive>(&p); line != nullptr && line->y1 == line->y2 &&
-                                                                line->x1 == layout.plot.x) {
-            gridRows.push_back(line->y1);
-        }
+    for (int y = 0; y < layout.lines.height; ++y) {
+        const std::uint32_t a = at(layout.lines.width / 4, y),
+                            b = at(3 * layout.lines.width / 4, y);
+        if (a == b && a != 0xFFFFFFFFu) gridRows.push_back(y);
     }
     ASSERT_EQ(gridRows.size(), layout.values.ticks.size());
-    EXPECT_EQ(gridRows.front(), layout.plot.y + layout.plot.height - 1) << "the lowest tick at the bottom";
-    EXPECT_EQ(gridRows.back(), layout.plot.y) << "the highest at the top";
+    EXPECT_EQ(gridRows.front(), 0);
+    EXPECT_EQ(gridRows.back(), layout.plot.height - 1);
     EXPECT_EQ(LineNear(scene, layout, layout.PixelOf({double(kStart + 300'000), 25.0})), 0);
     EXPECT_EQ(LineNear(scene, layout, layout.PixelOf({double(kStart + 300'000), 21.0})), -1);
 }

@@ -1,9 +1,8 @@
 #include "trend/qt/chart_painter.h"
 
-#include <algorithm>
-
 #include <QImage>
 #include <QPainter>
+#include <algorithm>
 
 namespace {
 
@@ -13,7 +12,9 @@ constexpr int kStripRows = 64;
 // Labels no longer shown are forgotten now and then.
 constexpr qsizetype kMostTexts = 512;
 
-QColor Colour(ChartColour argb) { return QColor::fromRgba(argb); }
+QColor Colour(ChartColour argb) {
+    return QColor::fromRgba(argb);
+}
 
 }  // namespace
 
@@ -26,7 +27,7 @@ struct PrimitivePainter {
         const PixelImage& lines = layout.lines;
         if (lines.pixels.empty()) return;
         const QImage image(reinterpret_cast<const uchar*>(lines.pixels.data()), lines.width,
-                           lines.height, lines.width * 4, QImage::Format_ARGB32_Premultiplied);
+                           lines.height, lines.width * 4, QImage::Format_RGB32);
         for (int top = 0; top < lines.height; top += kStripRows) {
             const QRect strip(0, top, lines.width, std::min(kStripRows, lines.height - top));
             painter.drawImage(QPoint(p.x, p.y + top), image, strip);

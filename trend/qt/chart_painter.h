@@ -2,14 +2,13 @@
 // The trend chart's primitives drawn with QPainter, and its texts measured with the font they
 // are drawn in. Both keep what they worked out for a text: the labels are mostly the same from
 // one reading to the next.
-#include <string>
-#include <unordered_map>
-#include <vector>
-
 #include <QFont>
 #include <QFontMetrics>
 #include <QHash>
 #include <QStaticText>
+#include <string>
+#include <unordered_map>
+#include <vector>
 
 #include "trend/chart_layout.h"
 

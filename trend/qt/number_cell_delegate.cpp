@@ -37,8 +37,8 @@ void NumberCellDelegate::paint(QPainter* painter, const QStyleOptionViewItem& op
     const bool enabled = (option.state & QStyle::State_Enabled) != 0;
     painter->save();
     painter->setFont(font);
-    painter->setPen(option.palette.color(enabled ? QPalette::Normal : QPalette::Disabled,
-                                         QPalette::Text));
+    painter->setPen(
+        option.palette.color(enabled ? QPalette::Normal : QPalette::Disabled, QPalette::Text));
     painter->setClipRect(option.rect);
     const QRectF cell = option.rect;
     qreal x = cell.right() + 1 - kPadding - width;

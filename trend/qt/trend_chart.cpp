@@ -68,7 +68,9 @@ void TrendChart::paintEvent(QPaintEvent*) {
     painter_->Paint(painter, layout_, marker_);
 }
 
-void TrendChart::resizeEvent(QResizeEvent*) { Relayout(); }
+void TrendChart::resizeEvent(QResizeEvent*) {
+    Relayout();
+}
 
 void TrendChart::mouseMoveEvent(QMouseEvent* event) {
     const QPointF position = event->position();
@@ -86,7 +88,9 @@ void TrendChart::mouseMoveEvent(QMouseEvent* event) {
     if (onHover) onHover(hovered_, value, event->globalPosition().toPoint());
 }
 
-void TrendChart::leaveEvent(QEvent*) { EndHover(); }
+void TrendChart::leaveEvent(QEvent*) {
+    EndHover();
+}
 
 void TrendChart::EndHover() {
     if (hovered_ < 0) return;

@@ -1,12 +1,11 @@
 #pragma once
 // The trend's chart as a Qt control: the renderer's layout of the lines, painted with QPainter,
 // laid out again when the lines or the size change, and the line under the pointer reported.
+#include <QWidget>
 #include <cstdint>
 #include <functional>
 #include <memory>
 #include <vector>
-
-#include <QWidget>
 
 #include "trend/chart_layout.h"
 
