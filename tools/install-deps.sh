@@ -3,10 +3,9 @@
 # anyone else goes through sudo.
 set -euo pipefail
 
-# libqt6opengl6-dev: Qt Charts' CMake package needs it, and Debian's qt6-charts-dev does not pull it in.
 packages=(
   build-essential cmake ninja-build pkg-config
-  qt6-base-dev qt6-svg-dev qt6-charts-dev libqt6opengl6-dev qt6-qpa-plugins libgl-dev
+  qt6-base-dev qt6-svg-dev qt6-qpa-plugins libgl-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   libcli11-dev nlohmann-json3-dev
   fonts-wqy-zenhei qt6-translations-l10n

@@ -9,7 +9,7 @@ namespace {
 
 struct Canvas {
     std::uint32_t* bits;
-    qsizetype stride;  // in pixels
+    std::ptrdiff_t stride;  // in pixels
     int width;
     int height;
     std::uint32_t colour;
@@ -19,13 +19,13 @@ struct Canvas {
 
 // Liang-Barsky: shortens the segment to the part inside [0, width) x [0, height); false when
 // none of it is inside.
-bool Clip(const Canvas& canvas, QPointF& a, QPointF& b) {
+bool Clip(const Canvas& canvas, RasterPoint& a, RasterPoint& b) {
     // Just inside the far edges, so that flooring never lands on the pixel past them.
     const double right = canvas.width - 1e-6, bottom = canvas.height - 1e-6;
-    const double dx = b.x() - a.x(), dy = b.y() - a.y();
+    const double dx = b.x - a.x, dy = b.y - a.y;
     double t0 = 0, t1 = 1;
     const double p[4] = {-dx, dx, -dy, dy};
-    const double q[4] = {a.x(), right - a.x(), a.y(), bottom - a.y()};
+    const double q[4] = {a.x, right - a.x, a.y, bottom - a.y};
     for (int i = 0; i < 4; ++i) {
         if (p[i] == 0) {
             if (q[i] < 0) return false;  // parallel to this edge and outside it
@@ -40,15 +40,15 @@ bool Clip(const Canvas& canvas, QPointF& a, QPointF& b) {
             if (t < t1) t1 = t;
         }
     }
-    const QPointF start = a;
-    a = start + t0 * QPointF(dx, dy);
-    b = start + t1 * QPointF(dx, dy);
+    const RasterPoint start = a;
+    a = {start.x + t0 * dx, start.y + t0 * dy};
+    b = {start.x + t1 * dx, start.y + t1 * dy};
     return true;
 }
 
 // False also for a point that is not finite.
-bool Inside(const Canvas& canvas, const QPointF& p) {
-    return p.x() >= 0 && p.y() >= 0 && p.x() < canvas.width && p.y() < canvas.height;
+bool Inside(const Canvas& canvas, const RasterPoint& p) {
+    return p.x >= 0 && p.y >= 0 && p.x < canvas.width && p.y < canvas.height;
 }
 
 // Bresenham between two pixels inside the canvas, both ends included: one pixel per step along
@@ -56,12 +56,12 @@ bool Inside(const Canvas& canvas, const QPointF& p) {
 void Segment(const Canvas& canvas, int x0, int y0, int x1, int y1) {
     const int dx = std::abs(x1 - x0), dy = std::abs(y1 - y0);
     const int sx = x0 < x1 ? 1 : -1;
-    const qsizetype rowStep = y0 < y1 ? canvas.stride : -canvas.stride;
+    const std::ptrdiff_t rowStep = y0 < y1 ? canvas.stride : -canvas.stride;
     std::uint32_t* pixel = canvas.bits + y0 * canvas.stride + x0;
     // Steep, as noisy lines mostly are, means a column of pixels: one step a row.
     const bool steep = dy >= dx;
     const int major = steep ? dy : dx, minor = steep ? dx : dy;
-    const qsizetype majorStep = steep ? rowStep : sx, minorStep = steep ? sx : rowStep;
+    const std::ptrdiff_t majorStep = steep ? rowStep : sx, minorStep = steep ? sx : rowStep;
     int error = major / 2;
     for (int i = 0; i <= major; ++i, pixel += majorStep) {
         *pixel = canvas.colour;
@@ -79,13 +79,15 @@ int PixelOf(double coordinate, int size) {
     return std::clamp(static_cast<int>(coordinate), 0, size - 1);
 }
 
-bool Finite(const QPointF& p) { return std::isfinite(p.x()) && std::isfinite(p.y()); }
+bool Finite(const RasterPoint& p) {
+    return std::isfinite(p.x) && std::isfinite(p.y);
+}
 
 // A segment with at least one end outside the canvas.
-void ClippedSegment(const Canvas& canvas, QPointF a, QPointF b) {
+void ClippedSegment(const Canvas& canvas, RasterPoint a, RasterPoint b) {
     if (!Finite(a) || !Finite(b) || !Clip(canvas, a, b)) return;
-    Segment(canvas, PixelOf(a.x(), canvas.width), PixelOf(a.y(), canvas.height),
-            PixelOf(b.x(), canvas.width), PixelOf(b.y(), canvas.height));
+    Segment(canvas, PixelOf(a.x, canvas.width), PixelOf(a.y, canvas.height),
+            PixelOf(b.x, canvas.width), PixelOf(b.y, canvas.height));
 }
 
 // The rows a line has covered so far in the column it is in. Noisy lines go up and down within
@@ -140,22 +142,22 @@ private:
 
 }  // namespace
 
-void DrawPolyline(QImage& image, const QPointF* points, qsizetype count, QRgb colour) {
-    if (image.isNull() || count <= 0) return;
-    const Canvas canvas{reinterpret_cast<std::uint32_t*>(image.bits()), image.bytesPerLine() / 4,
-                        image.width(), image.height(), qPremultiply(colour)};
+void DrawPolyline(const RasterView& image, const RasterPoint* points, std::size_t count,
+                  std::uint32_t colour) {
+    if (image.bits == nullptr || image.width <= 0 || image.height <= 0 || count == 0) return;
+    const Canvas canvas{image.bits, image.stride, image.width, image.height, colour};
     ColumnRun run(canvas);
     bool wasInside = Inside(canvas, points[0]);
     // Only a point inside converts to a pixel: a huge or non-finite one has no int.
-    int x = wasInside ? static_cast<int>(points[0].x()) : 0;
-    int y = wasInside ? static_cast<int>(points[0].y()) : 0;
+    int x = wasInside ? static_cast<int>(points[0].x) : 0;
+    int y = wasInside ? static_cast<int>(points[0].y) : 0;
     if (count == 1 && wasInside) canvas.Plot(x, y);
-    for (qsizetype i = 1; i < count; ++i) {
-        const QPointF& p = points[i];
+    for (std::size_t i = 1; i < count; ++i) {
+        const RasterPoint& p = points[i];
         const bool inside = Inside(canvas, p);
         // Most segments lie inside: their ends are the pixels already worked out.
-        const int nextX = inside ? static_cast<int>(p.x()) : 0;
-        const int nextY = inside ? static_cast<int>(p.y()) : 0;
+        const int nextX = inside ? static_cast<int>(p.x) : 0;
+        const int nextY = inside ? static_cast<int>(p.y) : 0;
         const int dx = std::abs(nextX - x);
         if (wasInside && inside && dx <= 1 && std::abs(nextY - y) >= dx) {
             run.CoverSteep(x, y, nextX, nextY);

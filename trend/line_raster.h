@@ -1,13 +1,26 @@
 #pragma once
 // Thin opaque lines written straight into a 32-bit image, one pixel per step along the longer
-// axis, clipped to the image. Qt's cosmetic stroker hands every pixel of a steep line to the
+// axis, clipped to the image. A general stroker hands every pixel of a steep line to its
 // blender as a span of its own; noisy trend lines are mostly steep, so that was most of the
-// trend's painting.
-#include <QImage>
-#include <QPointF>
-#include <QRgb>
+// trend's painting. No GUI toolkit here: both platforms draw the same pixels.
+#include <cstddef>
+#include <cstdint>
+
+struct RasterPoint {
+    double x = 0;
+    double y = 0;
+};
+
+// A view of 32-bit pixels (premultiplied ARGB, 0xAARRGGBB in native order): `stride` pixels
+// from one row to the next.
+struct RasterView {
+    std::uint32_t* bits = nullptr;
+    std::ptrdiff_t stride = 0;
+    int width = 0;
+    int height = 0;
+};
 
 // A polyline through `count` points in the image's pixel coordinates (pixel (x, y) covers
-// [x, x + 1) x [y, y + 1)). The image is Format_ARGB32_Premultiplied or Format_RGB32.
-// Points that are not finite break the line.
-void DrawPolyline(QImage& image, const QPointF* points, qsizetype count, QRgb colour);
+// [x, x + 1) x [y, y + 1)), in an opaque `colour`. Points that are not finite break the line.
+void DrawPolyline(const RasterView& image, const RasterPoint* points, std::size_t count,
+                  std::uint32_t colour);

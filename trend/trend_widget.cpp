@@ -16,16 +16,13 @@
 #include <QTableWidget>
 #include <QToolTip>
 #include <QVBoxLayout>
-#include <QtCharts/QChart>
-#include <QtCharts/QChartView>
-#include <QtCharts/QDateTimeAxis>
-#include <QtCharts/QValueAxis>
 
 #include "link/file_append.h"
 #include "record/local_time.h"
 #include "res/resource.h"
 #include "trend/decimate.h"
-#include "trend/trend_lines.h"
+#include "trend/qt/number_cell_delegate.h"
+#include "trend/qt/trend_chart.h"
 #include "record/readings_csv.h"
 #include "trend/trend_store.h"
 #include "ui/file_dialog.h"
@@ -65,34 +62,17 @@ TrendWidget::TrendWidget(const TrendStore& store, std::string startDir, QWidget*
     setAttribute(Qt::WA_DeleteOnClose);
     if (owner != nullptr) setFont(owner->font());
 
-    chart_ = new QChart();
-    chart_->legend()->hide();  // the table's swatches name the lines
-    chart_->setMargins(QMargins(4, 4, 4, 4));
-    // Square corners: a rounded background is filled as a path, in Qt's thread pool at each
-    // repaint.
-    chart_->setBackgroundRoundness(0);
-    axisX_ = new QDateTimeAxis(chart_);
-    axisX_->setFormat(QStringLiteral("HH:mm:ss"));
-    axisX_->setTickCount(6);
-    axisX_->setTitleText(QStringLiteral("时间"));
-    axisY_ = new QValueAxis(chart_);
-    axisY_->setLabelFormat(QStringLiteral("%.1f"));
-    axisY_->setTitleText(QStringLiteral("温度 (°C)"));
-    chart_->addAxis(axisX_, Qt::AlignBottom);
-    chart_->addAxis(axisY_, Qt::AlignLeft);
-    lines_ = new TrendLines(chart_);
-    lines_->onHover = [this](int channel, const QPointF& value, const QPoint& screen) {
+    chart_ = new TrendChart(this);
+    chart_->setObjectName(Name(IDC_TREND_CHART));
+    chart_->setAccessibleName(QStringLiteral("温度趋势图"));
+    chart_->setMinimumSize(480, 320);
+    chart_->onHover = [this](int channel, const RasterPoint& value, const QPoint& screen) {
         ShowHover(channel, value, screen);
     };
-    view_ = new QChartView(chart_, this);
-    view_->setObjectName(Name(IDC_TREND_CHART));
-    view_->setAccessibleName(QStringLiteral("温度趋势图"));
-    view_->setRenderHint(QPainter::Antialiasing, false);
-    view_->setMinimumSize(480, 320);
-    connect(chart_, &QChart::plotAreaChanged, this, [this](const QRectF& area) {
-        lines_->SetPlotArea(area);
-        if (static_cast<int>(area.width()) != drawnColumns_) ScheduleChart();
-    });
+    // The lines are decimated to the plot's width: a new width wants them again.
+    chart_->onPlotWidthChanged = [this](int columns) {
+        if (columns != drawnColumns_) ScheduleChart();
+    };
 
     auto* spanLabel = new QLabel(QStringLiteral("跨度:"), this);
     spans_ = new QButtonGroup(this);
@@ -151,7 +131,7 @@ TrendWidget::TrendWidget(const TrendStore& store, std::string startDir, QWidget*
     side->addLayout(selectRow);
 
     auto* body = new QHBoxLayout();
-    body->addWidget(view_, 1);
+    body->addWidget(chart_, 1);
     body->addLayout(side);
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(top);
@@ -185,6 +165,10 @@ void TrendWidget::BuildTable() {
     // Widths fixed once for the widest texts: sizing to contents would lay out every cell again
     // at each reading.
     table_->horizontalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    auto* numbers = new NumberCellDelegate(table_);
+    for (int column = kCurrent; column < kColumns; ++column) {
+        table_->setItemDelegateForColumn(column, numbers);
+    }
     fillingTable_ = true;
     for (int channel = 0; channel < kReadingChannels; ++channel) {
         auto* name = new QTableWidgetItem(Swatch(ChannelColour(channel)),
@@ -282,7 +266,7 @@ long long TrendWidget::SpanMs() const {
 
 void TrendWidget::RedrawChart() {
     ++redraws_;
-    const int columns = std::max(1, static_cast<int>(chart_->plotArea().width()));
+    const int columns = std::max(1, chart_->Layout().plot.width);
     drawnColumns_ = columns;
     const std::size_t size = store_.Size();
     const std::int64_t newest = size > 0 ? store_.TimeMs(size - 1) : 0;
@@ -291,66 +275,42 @@ void TrendWidget::RedrawChart() {
     if (to - from < 10000) from = to - 10000;  // a first reading still gets a readable axis
     const std::vector<std::size_t> starts = ColumnStarts(store_, from, to + 1, columns);
 
-    bool any = false;
-    std::int16_t low = 0, high = 0;
+    std::vector<ChartLine> lines;
     std::vector<TrendPoint> points;
     for (int channel = 0; channel < kReadingChannels; ++channel) {
-        if (!Selected(channel)) {
-            lines_->HideLine(channel);
-            continue;
-        }
+        if (!Selected(channel)) continue;
         points.clear();
         DecimateMinMax(store_, channel, starts, points);
-        QList<QPointF> line;
-        line.reserve(static_cast<qsizetype>(points.size()));
+        ChartLine line;
+        line.channel = channel;
+        line.colour = ChannelColour(channel).rgba();
+        line.points.reserve(points.size());
         for (const TrendPoint& p : points) {
-            line.append(QPointF(static_cast<qreal>(store_.TimeMs(p.index)), p.tenths / 10.0));
-            if (!any || p.tenths < low) low = p.tenths;
-            if (!any || p.tenths > high) high = p.tenths;
-            any = true;
+            line.points.push_back({static_cast<double>(store_.TimeMs(p.index)), p.tenths / 10.0});
         }
-        lines_->SetLine(channel, std::move(line), ChannelColour(channel));
+        lines.push_back(std::move(line));
     }
-    axisX_->setRange(QDateTime::fromMSecsSinceEpoch(from), QDateTime::fromMSecsSinceEpoch(to));
-    if (any) {
-        // Auto-scaled to what is shown, with a margin so that flat lines are not on the frame.
-        const double lo = low / 10.0, hi = high / 10.0;
-        const double pad = std::max((hi - lo) * 0.05, 0.5);
-        axisY_->setRange(lo - pad, hi + pad);
-    } else {
-        axisY_->setRange(0.0, 1.0);
-    }
-    lines_->SetRanges(static_cast<double>(from), static_cast<double>(to), axisY_->min(),
-                      axisY_->max());
+    chart_->SetScene(from, to, std::move(lines));
 }
 
-QPoint TrendWidget::ViewPosition(const QPointF& value) const {
-    return view_->mapFromScene(chart_->mapToScene(lines_->Position(value)));
-}
-
-void TrendWidget::ShowHover(int channel, const QPointF& value, const QPoint& screen) {
+void TrendWidget::ShowHover(int channel, const RasterPoint& value, const QPoint& screen) {
     if (channel < 0) {
         QToolTip::hideText();
         return;
     }
-    QToolTip::showText(screen, QString::fromStdString(HoverText(channel, value)), view_);
+    QToolTip::showText(screen, QString::fromStdString(HoverText(channel, value.x)), chart_);
 }
 
-std::string TrendWidget::HoverText(int channel, const QPointF& point) const {
-    const QList<QPointF>& points = lines_->Line(channel);
-    if (points.isEmpty()) return {};
-    // The drawn point nearest in time: the line between two points is not a reading.
-    auto it = std::lower_bound(points.begin(), points.end(), point.x(),
-                               [](const QPointF& p, double x) { return p.x() < x; });
-    if (it == points.end() || (it != points.begin() && point.x() - (it - 1)->x() < it->x() - point.x())) {
-        --it;
-    }
+std::string TrendWidget::HoverText(int channel, double timeMs) const {
+    const ChartLine* line = chart_->LineOf(channel);
+    const RasterPoint* it = line != nullptr ? NearestInTime(*line, timeMs) : nullptr;
+    if (it == nullptr) return {};
     const auto time = std::chrono::system_clock::time_point(
-        std::chrono::milliseconds(static_cast<long long>(it->x())));
+        std::chrono::milliseconds(static_cast<long long>(it->x)));
     const std::string iso = IsoLocalTime(time);  // 2026-12-07T15:38:26.123+08:00
     char text[96];
     std::snprintf(text, sizeof text, "%s\n时间: %s\n温度: %.1f °C", ChannelLabel(channel).c_str(),
-                  iso.substr(11, 8).c_str(), it->y());
+                  iso.substr(11, 8).c_str(), it->y);
     return text;
 }
 
@@ -362,7 +322,7 @@ void TrendWidget::ExportPicture() {
     CFileDialog dialog(FALSE, "png", name.c_str(), OFN_HIDEREADONLY | OFN_OVERWRITEPROMPT,
                        "PNG 图片 (*.png)|*.png||", &owner);
     if (dialog.DoModal() != IDOK) return;
-    const QPixmap picture = view_->grab();
+    const QPixmap picture = chart_->grab();
     if (!picture.save(QString::fromStdString(dialog.GetPathName()), "PNG")) {
         owner.MessageBox("图片保存失败!");
     }

@@ -11,16 +11,12 @@
 
 class QAbstractButton;
 class QButtonGroup;
-class QDateTimeAxis;
-class QPointF;
 class QPushButton;
 class QTableWidget;
 class QTableWidgetItem;
-class QValueAxis;
-class QChart;
-class QChartView;
-class TrendLines;
+class TrendChart;
 class TrendStore;
+struct RasterPoint;
 
 class TrendWidget : public QWidget {
     Q_OBJECT
@@ -33,13 +29,10 @@ public:
     void StoreChanged();
     // Draws the chart from the store at once (also while paused: the caller asks for it).
     void RedrawChart();
-    // The text shown while hovering over a channel's line near `point` (x: ms since the epoch).
-    std::string HoverText(int channel, const QPointF& point) const;
+    // The text shown while hovering over a channel's line near `timeMs` (ms since the epoch).
+    std::string HoverText(int channel, double timeMs) const;
 
-    QChartView* View() const { return view_; }
-    const TrendLines& Lines() const { return *lines_; }
-    // Where a value is drawn, in the chart view's coordinates.
-    QPoint ViewPosition(const QPointF& value) const;
+    TrendChart* Chart() const { return chart_; }
     int ChartRedraws() const { return redraws_; }
 
 private:
@@ -48,18 +41,14 @@ private:
     void SetAllChecked(bool checked);
     void OnItemChanged(QTableWidgetItem* item);
     void ScheduleChart();
-    void ShowHover(int channel, const QPointF& value, const QPoint& screen);
+    void ShowHover(int channel, const RasterPoint& value, const QPoint& screen);
     void ExportPicture();
     long long SpanMs() const;
     bool Selected(int channel) const;
 
     const TrendStore& store_;
     std::string startDir_;
-    QChart* chart_ = nullptr;
-    QChartView* view_ = nullptr;
-    QDateTimeAxis* axisX_ = nullptr;
-    QValueAxis* axisY_ = nullptr;
-    TrendLines* lines_ = nullptr;
+    TrendChart* chart_ = nullptr;
     std::array<long long, kReadingChannels> shownCounts_{};
     QTableWidget* table_ = nullptr;
     QButtonGroup* spans_ = nullptr;

@@ -35,9 +35,20 @@ QImage Blank(int width, int height) {
     return image;
 }
 
+RasterView View(QImage& image) {
+    return {reinterpret_cast<std::uint32_t*>(image.bits()), image.bytesPerLine() / 4,
+            image.width(), image.height()};
+}
+
+void Draw(QImage& image, const std::vector<QPointF>& points) {
+    std::vector<RasterPoint> raster;
+    for (const QPointF& p : points) raster.push_back({p.x(), p.y()});
+    DrawPolyline(View(image), raster.data(), raster.size(), kInk);
+}
+
 std::set<Pixel> Draw(const std::vector<QPointF>& points, int width = 40, int height = 30) {
     QImage image = Blank(width, height);
-    DrawPolyline(image, points.data(), static_cast<qsizetype>(points.size()), kInk);
+    Draw(image, points);
     return Painted(image);
 }
 
@@ -126,7 +137,7 @@ TEST(LineRasterTest, SegmentsReachingOutsideAreClippedToTheImage) {
     const std::vector<QPointF> points = {{-1e12, 10}, {15, 10},  {15, -50},  {45, 25},
                                          {29.999, 19.999},        {30, 20},   {1e12, -1e12},
                                          {5, inf},   {5, 5},      {-3, -3},   {std::nan(""), 2}};
-    DrawPolyline(image, points.data(), static_cast<qsizetype>(points.size()), kInk);
+    Draw(image, points);
     const std::set<Pixel> painted = Painted(buffer);
     ASSERT_FALSE(painted.empty());
     for (const Pixel& p : painted) {

@@ -10,15 +10,12 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QToolTip>
-#include <QtCharts/QChart>
-#include <QtCharts/QChartView>
-#include <QtCharts/QDateTimeAxis>
-#include <QtCharts/QValueAxis>
+#include <cmath>
 #include <regex>
 
 #include "link/temp_word.h"
 #include "res/resource.h"
-#include "trend/trend_lines.h"
+#include "trend/qt/trend_chart.h"
 #include "trend/trend_store.h"
 #include "trend/trend_widget.h"
 #include "trend/trend_window.h"
@@ -40,7 +37,10 @@ protected:
     void TearDown() override { window.Close(); }
 
     TrendWidget* Widget() { return window.Widget(); }
-    const TrendLines& Lines() { return Widget()->Lines(); }
+    TrendChart* Chart() { return Widget()->Chart(); }
+    const ChartLayout& Layout() { return Chart()->Layout(); }
+    bool Shown(int channel) { return Chart()->LineOf(channel) != nullptr; }
+    const std::vector<RasterPoint>& Line(int channel) { return Chart()->LineOf(channel)->points; }
     template <class W>
     W* Find(int id) {
         return Widget()->findChild<W*>(QStringLiteral("ctl_%1").arg(id));
@@ -61,11 +61,19 @@ protected:
         window.StoreChanged();
         QCoreApplication::processEvents();  // the chart is drawn at the next turn
     }
-    QDateTimeAxis* AxisX() {
-        return qobject_cast<QDateTimeAxis*>(Widget()->View()->chart()->axes(Qt::Horizontal)[0]);
-    }
-    QValueAxis* AxisY() {
-        return qobject_cast<QValueAxis*>(Widget()->View()->chart()->axes(Qt::Vertical)[0]);
+    // The value axis holds [low, high] with a margin, its ends on whole round steps.
+    void ExpectValueAxisAround(double low, double high) {
+        const ValueAxis& axis = Layout().values;
+        EXPECT_LT(axis.low, low);
+        EXPECT_GT(axis.low, low - 1.0);
+        EXPECT_GT(axis.high, high);
+        EXPECT_LT(axis.high, high + 1.0);
+        const double mantissa = axis.step / std::pow(10.0, std::floor(std::log10(axis.step) + 1e-9));
+        EXPECT_TRUE(std::abs(mantissa - 1) < 1e-6 || std::abs(mantissa - 2) < 1e-6 ||
+                    std::abs(mantissa - 5) < 1e-6)
+            << axis.step;
+        EXPECT_NEAR(std::remainder(axis.low, axis.step), 0.0, 1e-9);
+        EXPECT_NEAR(std::remainder(axis.high, axis.step), 0.0, 1e-9);
     }
 
     QTemporaryDir dir;
@@ -89,68 +97,68 @@ TEST_F(TrendWindowTest, ChannelsAreEnabledByTheirFirstValueAndSelectedByTheButto
     EXPECT_TRUE(Table()->item(5, 0)->flags() & Qt::ItemIsEnabled);
     EXPECT_EQ(Table()->item(5, 0)->checkState(), Qt::Checked);
     EXPECT_FALSE(Table()->item(6, 0)->flags() & Qt::ItemIsEnabled) << "probe 3 never had a value";
-    EXPECT_TRUE(Lines().Shown(5));
-    EXPECT_EQ(Lines().Line(5).size(), 3);
-    EXPECT_FALSE(Lines().Shown(6));
+    EXPECT_TRUE(Shown(5));
+    EXPECT_EQ(Line(5).size(), 3u);
+    EXPECT_FALSE(Shown(6));
     // 当前, 最小, 最大, 平均, 次数
     EXPECT_EQ((std::vector<std::string>{Cell(4, 1), Cell(4, 2), Cell(4, 3), Cell(4, 4), Cell(4, 5)}),
               (std::vector<std::string>{"21.2", "21.0", "21.2", "21.10", "3"}));
-    EXPECT_NEAR(AxisY()->min(), 19.5, 0.01) << "the y axis takes what is shown, with a margin";
-    EXPECT_NEAR(AxisY()->max(), 21.7, 0.01);
+    ExpectValueAxisAround(20.0, 21.2);  // the y axis takes what is shown
 
     Click(IDC_TREND_SELECT_NONE);
     EXPECT_EQ(Table()->item(0, 0)->checkState(), Qt::Unchecked);
-    EXPECT_FALSE(Lines().Shown(0));
+    EXPECT_FALSE(Shown(0));
     Table()->item(4, 0)->setCheckState(Qt::Checked);  // one line alone
-    EXPECT_TRUE(Lines().Shown(4));
-    EXPECT_FALSE(Lines().Shown(5));
-    EXPECT_NEAR(AxisY()->min(), 20.5, 0.01);
+    EXPECT_TRUE(Shown(4));
+    EXPECT_FALSE(Shown(5));
+    ExpectValueAxisAround(21.0, 21.2);
     Click(IDC_TREND_SELECT_ALL);
-    EXPECT_TRUE(Lines().Shown(5));
+    EXPECT_TRUE(Shown(5));
     EXPECT_EQ(Table()->item(6, 0)->checkState(), Qt::Unchecked) << "a disabled channel stays off";
 }
 
 TEST_F(TrendWindowTest, SpansEndAtTheNewestReadingAndPauseFreezesTheChartOnly) {
     Add(7200, 1);  // two hours, a second apart
     const long long newest = kStartMs + 7199 * 1000LL;
-    EXPECT_EQ(AxisX()->max().toMSecsSinceEpoch(), newest);
-    EXPECT_EQ(AxisX()->min().toMSecsSinceEpoch(), newest - 600'000) << "10 minutes at first";
+    EXPECT_EQ(Layout().toMs, newest);
+    EXPECT_EQ(Layout().fromMs, newest - 600'000) << "10 minutes at first";
     Click(IDC_TREND_SPAN_1MIN);
-    EXPECT_EQ(AxisX()->min().toMSecsSinceEpoch(), newest - 60'000);
-    EXPECT_EQ(Lines().Line(4).size(), 61) << "fewer samples than pixel columns: all of them";
+    EXPECT_EQ(Layout().fromMs, newest - 60'000);
+    EXPECT_EQ(Line(4).size(), 61u) << "fewer samples than pixel columns: all of them";
     Click(IDC_TREND_SPAN_1H);
-    EXPECT_EQ(AxisX()->min().toMSecsSinceEpoch(), newest - 3'600'000);
+    EXPECT_EQ(Layout().fromMs, newest - 3'600'000);
     Click(IDC_TREND_SPAN_ALL);
-    EXPECT_EQ(AxisX()->min().toMSecsSinceEpoch(), kStartMs);
-    const int width = static_cast<int>(Widget()->View()->chart()->plotArea().width());
-    EXPECT_LE(Lines().Line(4).size(), 2 * width) << "decimated to the plot's width";
+    EXPECT_EQ(Layout().fromMs, kStartMs);
+    const int width = Layout().plot.width;
+    EXPECT_LE(Line(4).size(), 2u * width) << "decimated to the plot's width";
 
     Click(IDC_TREND_PAUSE);
-    const QPointF last = Lines().Line(4).back();
+    const RasterPoint last = Line(4).back();
     Add(5, 1, 100);
-    EXPECT_EQ(Lines().Line(4).back(), last) << "frozen";
+    EXPECT_EQ(Line(4).back().x, last.x) << "frozen";
+    EXPECT_EQ(Line(4).back().y, last.y);
     EXPECT_EQ(Cell(4, 5), "7205") << "the statistics go on";
     Click(IDC_TREND_PAUSE);
-    EXPECT_EQ(AxisX()->max().toMSecsSinceEpoch(), newest + 5000);
+    EXPECT_EQ(Layout().toMs, newest + 5000);
 }
 
 TEST_F(TrendWindowTest, HoveringALineShowsTheTimeAndValueOfTheNearestPoint) {
     Add(3, 1);  // probe 1: 21.0, 21.1, 21.2 a second apart; the PT100 inputs flat at 20.0
-    const QPointF onLine(static_cast<qreal>(kStartMs + 1400), 21.14);
+    const RasterPoint onLine{static_cast<double>(kStartMs + 1400), 21.14};
     const std::string time = QDateTime::fromMSecsSinceEpoch(kStartMs + 1000)
                                  .toString(QStringLiteral("HH:mm:ss"))
                                  .toStdString();
     const std::string expected = "温度1\n时间: " + time + "\n温度: 21.1 °C";
-    EXPECT_EQ(Widget()->HoverText(4, onLine), expected) << "the drawn point nearest in time";
+    EXPECT_EQ(Widget()->HoverText(4, onLine.x), expected) << "the drawn point nearest in time";
 
     Click(IDC_TREND_SPAN_1MIN);  // a pixel is 0.15 s or so: the pointer tells 1.4 s from 1.5 s
-    QWidget* viewport = Widget()->View()->viewport();
-    QTest::mouseMove(viewport, Widget()->ViewPosition(onLine));
+    QWidget* viewport = Chart();
+    QTest::mouseMove(viewport, Chart()->Position(onLine));
     EXPECT_TRUE(uitest::WaitUntil([&] { return QToolTip::text().toStdString() == expected; }));
-    QTest::mouseMove(viewport, Widget()->ViewPosition(QPointF(onLine.x(), 20.6)));
+    QTest::mouseMove(viewport, Chart()->Position({onLine.x, 20.6}));
     EXPECT_TRUE(uitest::WaitUntil([&] { return !QToolTip::isVisible(); }))
         << "between the lines: nothing";
-    QTest::mouseMove(viewport, Widget()->ViewPosition(QPointF(onLine.x(), 20.0)));
+    QTest::mouseMove(viewport, Chart()->Position({onLine.x, 20.0}));
     EXPECT_TRUE(uitest::WaitUntil([&] {
         return QToolTip::text().toStdString().rfind("PT100温度", 0) == 0;
     })) << "the flat lines are hovered too";

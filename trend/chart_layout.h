@@ -1,0 +1,65 @@
+#pragma once
+// The trend chart laid out: margins from the label sizes, round ticks on both axes, the grid,
+// the labels and the lines' image, as primitives any painter can draw. No GUI toolkit here.
+#include <cstdint>
+#include <vector>
+
+#include "trend/chart_primitives.h"
+#include "trend/line_raster.h"
+#include "trend/ticks.h"
+
+// A line of the chart: points with x in ms since the epoch and y in °C, in time order.
+struct ChartLine {
+    int channel = 0;
+    ChartColour colour = 0;
+    std::vector<RasterPoint> points;
+};
+
+struct ChartScene {
+    int width = 0;  // the chart control, in pixels
+    int height = 0;
+    std::int64_t fromMs = 0;  // the time range shown
+    std::int64_t toMs = 1;
+    std::vector<ChartLine> lines;
+};
+
+struct ChartLayout {
+    PixelBox plot;  // the plot area inside the frame
+    std::int64_t fromMs = 0;
+    std::int64_t toMs = 1;
+    ValueAxis values;
+    TimeAxis times;
+    PixelImage lines;  // the plot area: background, grid and lines; drawn by ImagePrimitive
+    std::vector<ChartPrimitive> primitives;
+
+    // Pixels per ms and per °C, the range's ends falling on the centres of the plot's first
+    // and last columns and rows.
+    double xScale = 1;
+    double yScale = 1;
+
+    // Where a point (ms, °C) falls, in the control's pixels, and back.
+    RasterPoint PixelOf(const RasterPoint& value) const {
+        return {plot.x + 0.5 + (value.x - static_cast<double>(fromMs)) * xScale,
+                plot.y + 0.5 + (values.high - value.y) * yScale};
+    }
+    RasterPoint ValueAt(const RasterPoint& pixel) const {
+        return {static_cast<double>(fromMs) + (pixel.x - plot.x - 0.5) / xScale,
+                values.high - (pixel.y - plot.y - 0.5) / yScale};
+    }
+};
+
+// `reuse`: the previous layout's line image, whose memory the new one takes over (a fresh one
+// costs a page fault per 4 KiB at every redraw).
+ChartLayout LayoutChart(const ChartScene& scene, const TextMeasurer& measurer,
+                        PixelImage reuse = {});
+
+// The index in `scene.lines` of the line within a few pixels of `pixel` (nearest first), or -1.
+int LineNear(const ChartScene& scene, const ChartLayout& layout, const RasterPoint& pixel);
+
+// The point of a line nearest in time to `timeMs` (the line between two points is not a
+// reading); null for an empty line.
+const RasterPoint* NearestInTime(const ChartLine& line, double timeMs);
+
+// A marker on a hovered point: a ring in the line's colour and a guide down to the time axis.
+std::vector<ChartPrimitive> HoverMarker(const ChartLayout& layout, const RasterPoint& value,
+                                        ChartColour colour);
