@@ -5,7 +5,7 @@
 //
 // Each run also collects the program's own start-up marks ($K7R2_STARTUP_TRACE) and prints where
 // the time went: process start to main (loading and static initialisation), the application
-// object, fonts, translations, settings, templates, the window object (stores), the template's
+// object, fonts, translations, templates, the window object (stores), the template's
 // widgets, the menu bar, the lists, the show, and the rest up to the map.
 //
 // Usage: bench_startup [--runs N] [--program PATH] [--verbose]   (defaults: 10 runs, the console)
@@ -201,7 +201,6 @@ int main(int argc, char** argv) {
         {"application", "QApplication (platform, display connection, bridge)"},
         {"font", "dialog font (font database)"},
         {"translations", "Qt's Chinese translations"},
-        {"settings", "settings redirected"},
         {"resources", "templates and strings registered"},
         {"dialog", "window object (stores, trend, icon)"},
         {"template", "widgets of the template"},

@@ -8,7 +8,6 @@
 #include <QFileInfo>
 
 #include "ui/dialog_font.h"
-#include "ui/qt_settings.h"
 #include "ui/qt_translation.h"
 #include "ui/startup_trace.h"
 
@@ -55,8 +54,8 @@ int AfxWinMain(int argc, char** argv) {
     StartupMark("font");
     LoadQtChineseTranslations();
     StartupMark("translations");
-    KeepQtSettingsToThisRun();
-    StartupMark("settings");
+    // Qt's settings are redirected when the first file dialog opens (KeepQtSettingsToThisRun),
+    // not here: a first look needs none of them.
 
     CWinApp* winApp = AfxGetApp();
     if (winApp == nullptr) return 1;
