@@ -37,22 +37,29 @@ long long NowNs() {
         .count();
 }
 
+struct Mark {
+    std::string what;
+    double at;   // ms after the launch
+    double cpu;  // ms of the process's CPU time by then
+};
+
 struct Run {
     double mappedMs = -1;
     double cpuMs = -1;  // the program's threads on a CPU until then
-    std::vector<std::pair<std::string, double>> marks;  // first occurrence of each, in order
+    std::vector<Mark> marks;  // first occurrence of each, in order
 };
 
-std::vector<std::pair<std::string, double>> ReadMarks(const std::string& path, long long t0) {
-    std::vector<std::pair<std::string, double>> marks;
+std::vector<Mark> ReadMarks(const std::string& path, long long t0) {
+    std::vector<Mark> marks;
     std::ifstream in(path);
     for (std::string line; std::getline(in, line);) {
-        const auto tab = line.find('\t');
-        if (tab == std::string::npos) continue;
-        const std::string what = line.substr(0, tab);
-        const bool seen = std::any_of(marks.begin(), marks.end(),
-                                      [&](const auto& m) { return m.first == what; });
-        if (!seen) marks.emplace_back(what, (std::stoll(line.substr(tab + 1)) - t0) / 1e6);
+        std::istringstream fields(line);
+        std::string what;
+        long long at = 0, cpu = 0;
+        if (!std::getline(fields, what, '\t') || !(fields >> at >> cpu)) continue;
+        const bool seen =
+            std::any_of(marks.begin(), marks.end(), [&](const Mark& m) { return m.what == what; });
+        if (!seen) marks.push_back({what, (at - t0) / 1e6, cpu / 1e6});
     }
     return marks;
 }
@@ -181,19 +188,21 @@ int main(int argc, char** argv) {
     std::printf("on a CPU until mapped:   median %.1f ms, min %.1f, max %.1f\n", Median(cpu),
                 *std::min_element(cpu.begin(), cpu.end()), *std::max_element(cpu.begin(), cpu.end()));
 
-    // Each step's median duration, from the previous mark to this one.
+    // Each step's median duration and CPU time, from the previous mark to this one.
     std::vector<std::string> order;
-    std::map<std::string, std::vector<double>> steps;
+    std::map<std::string, std::vector<double>> steps, stepsCpu;
     for (const Run& r : all) {
         if (r.mappedMs < 0) continue;
-        double previous = 0;
+        double previous = 0, previousCpu = 0;
         auto marks = r.marks;
-        marks.emplace_back("mapped", r.mappedMs);
-        for (const auto& [what, at] : marks) {
-            if (at > r.mappedMs) continue;  // after the map (the show's own return, say)
-            if (std::find(order.begin(), order.end(), what) == order.end()) order.push_back(what);
-            steps[what].push_back(at - previous);
-            previous = at;
+        marks.push_back({"mapped", r.mappedMs, r.cpuMs});
+        for (const Mark& m : marks) {
+            if (m.at > r.mappedMs) continue;  // after the map (the show's own return, say)
+            if (std::find(order.begin(), order.end(), m.what) == order.end()) order.push_back(m.what);
+            steps[m.what].push_back(m.at - previous);
+            stepsCpu[m.what].push_back(m.cpu - previousCpu);
+            previous = m.at;
+            previousCpu = m.cpu;
         }
     }
     static const std::map<std::string, const char*> kMeaning = {
@@ -211,11 +220,11 @@ int main(int argc, char** argv) {
         {"shown", "show and focus"},
         {"mapped", "until the X server maps the window"},
     };
-    std::printf("%-14s %9s  %s\n", "step", "median ms", "what");
+    std::printf("%-14s %9s %9s  %s\n", "step", "wall ms", "CPU ms", "what (medians)");
     for (const std::string& what : order) {
         const auto meaning = kMeaning.find(what);
-        std::printf("%-14s %9.2f  %s\n", what.c_str(), Median(steps[what]),
-                    meaning != kMeaning.end() ? meaning->second : "");
+        std::printf("%-14s %9.2f %9.2f  %s\n", what.c_str(), Median(steps[what]),
+                    Median(stepsCpu[what]), meaning != kMeaning.end() ? meaning->second : "");
     }
     xcb_disconnect(x);
     return 0;
