@@ -4,6 +4,7 @@
 #include <map>
 
 #include <QAction>
+#include <QCoreApplication>
 #include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
@@ -36,6 +37,10 @@ BOOL CMenuBar::SetMenu(CDialog& dialog) {
     if (window == nullptr || (shown_ && shown_->bar)) return FALSE;
     shown_ = std::make_unique<Shown>();
 
+    // Before the bar exists: otherwise its construction asks the session bus whether a global
+    // menu service runs (a synchronous round trip at start-up), only for the answer to be
+    // ignored below.
+    QCoreApplication::setAttribute(Qt::AA_DontUseNativeMenuBar);
     auto* bar = new QMenuBar(window);
     bar->setObjectName(QStringLiteral("ctl_menubar"));
     bar->setAccessibleName(QStringLiteral("菜单栏"));
