@@ -10,6 +10,7 @@
 #include "console/poll_report.h"
 #include "console/scanner_dlg.h"
 #include "link/fault_log.h"
+#include "link/port_target.h"
 #include "link/temperature_block.h"
 #include "res/resource.h"
 
@@ -128,7 +129,9 @@ unsigned AcquisitionThread(void* param) {
     // A window closed before it could answer leaves nothing to read for, or to report to.
     if (!IsWindow(*window)) return 0;
 
-    CommPort port = OpenCommPort(*settings, TimeoutProfile::Polling);
+    // The run keeps to the device it opens now: through the COMn link, never a fallback device.
+    PortTarget target;
+    CommPort port = target.Open(*settings, TimeoutProfile::Polling);
     if (!port) {
         MessageBoxNoOwner("打开串口失败!");
         return 0;
@@ -139,8 +142,8 @@ unsigned AcquisitionThread(void* param) {
     int failed = 0;
     while (g_acquiring != 0) {
         // An adapter pulled out is let go of (below) and looked for again before every reading,
-        // by its number: it may come back as another device behind the same COMn.
-        if (!port) port = OpenCommPort(*settings, TimeoutProfile::Polling);
+        // through the same link: it may come back as another device behind the same COMn.
+        if (!port) port = target.Open(*settings, TimeoutProfile::Polling);
         bool ok = false;
         if (port) {
             // The port stays open between readings: drop the late tail of an abandoned reply, or

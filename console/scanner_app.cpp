@@ -2,6 +2,7 @@
 
 #include "console/scanner_dlg.h"
 #include "res/dialog_templates.h"
+#include "ui/startup_trace.h"
 
 CScannerApp theApp;
 
@@ -9,6 +10,7 @@ BOOL CScannerApp::InitInstance() {
     AfxEnableControlContainer();
     Enable3dControls();
     RegisterResources();
+    StartupMark("resources");
 
     CScannerDlg dlg;
     m_pMainWnd = &dlg;

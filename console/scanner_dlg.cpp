@@ -9,6 +9,7 @@
 #include "link/file_append.h"
 #include "res/dialog_templates.h"
 #include "res/resource.h"
+#include "ui/startup_trace.h"
 
 CScannerDlg* g_mainDlg = nullptr;
 
@@ -92,9 +93,12 @@ BOOL CScannerDlg::OnInitDialog() {
 
     SetIcon(m_icon, TRUE);
     SetIcon(m_icon, FALSE);
+    StartupMark("icon");
     SetupMenuBar();
+    StartupMark("menu bar");
 
     SetupTemperatureLists();
+    StartupMark("lists");
 
     std::string* snBytes[8] = {&m_snByte1, &m_snByte2, &m_snByte3, &m_snByte4,
                                &m_snByte5, &m_snByte6, &m_snByte7, &m_snByte8};

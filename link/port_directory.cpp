@@ -24,6 +24,11 @@ std::string PortDirectory() {
     return std::string(home != nullptr ? home : "") + "/.config/k7r2/ports";
 }
 
+std::string DeviceRoot() {
+    if (const char* dev = std::getenv("K7R2_DEV_ROOT"); dev != nullptr && *dev != '\0') return dev;
+    return "/dev";
+}
+
 std::string ResolvePortPath(int port) {
     if (const auto pinned = g_pinnedPaths.find(port); pinned != g_pinnedPaths.end()) {
         return pinned->second;
@@ -37,5 +42,5 @@ std::string ResolvePortPath(int port) {
         return link.string();
     }
     if (port < 1) return {};
-    return "/dev/ttyS" + std::to_string(port - 1);
+    return DeviceRoot() + "/ttyS" + std::to_string(port - 1);
 }

@@ -65,6 +65,12 @@ private:
 // profile's timeouts and both queues purged, whatever the device was left with. Returns a closed
 // CommPort on any failure; shows nothing.
 CommPort OpenCommPort(const PollSettings& settings, TimeoutProfile profile);
+// The same at a device path decided beforehand (settings.port is not looked at); see PortTarget.
+CommPort OpenCommPortAt(const std::string& path, const PollSettings& settings,
+                        TimeoutProfile profile);
+// The device path OpenCommPort opens for this port number right now: POSIX resolves the COMn
+// link or /dev/ttyS<n-1> (ResolvePortPath), Windows names the port (DeviceName).
+std::string CommPortPath(int port);
 
 inline unsigned WaitForInput(CommPort& port, std::uint16_t wanted, std::uint32_t timeoutMs) {
     return port.WaitForInput(wanted, timeoutMs);

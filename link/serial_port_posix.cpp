@@ -288,8 +288,14 @@ private:
 
 }  // namespace
 
+std::string CommPortPath(int port) { return ResolvePortPath(port); }
+
 CommPort OpenCommPort(const PollSettings& settings, TimeoutProfile profile) {
-    const std::string path = ResolvePortPath(settings.port);
+    return OpenCommPortAt(CommPortPath(settings.port), settings, profile);
+}
+
+CommPort OpenCommPortAt(const std::string& path, const PollSettings& settings,
+                        TimeoutProfile profile) {
     if (path.empty()) return CommPort();
     const int fd = open(path.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
     if (fd < 0) return CommPort();

@@ -98,8 +98,15 @@ private:
 
 }  // namespace
 
+std::string CommPortPath(int port) { return DeviceName(port); }
+
 CommPort OpenCommPort(const PollSettings& settings, TimeoutProfile profile) {
-    const std::string name = DeviceName(settings.port);
+    return OpenCommPortAt(CommPortPath(settings.port), settings, profile);
+}
+
+CommPort OpenCommPortAt(const std::string& name, const PollSettings& settings,
+                        TimeoutProfile profile) {
+    if (name.empty()) return CommPort();
     HANDLE handle = CreateFileW(WideFromUtf8(name).c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr,
                                 OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (handle == INVALID_HANDLE_VALUE) return CommPort();

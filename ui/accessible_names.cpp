@@ -1,9 +1,7 @@
 #include "ui/accessible_names.h"
 
-#include <QAccessibleWidget>
 #include <QComboBox>
 #include <QLabel>
-#include <QLineEdit>
 
 #include "ui/widget_text.h"
 
@@ -22,35 +20,6 @@ QString OwnName(QWidget* control) {
     return control->property(kShowsMnemonics).toBool() ? text : StripMnemonics(text);
 }
 
-class ComboAccessible : public QAccessibleWidget {
-public:
-    explicit ComboAccessible(QComboBox* combo) : QAccessibleWidget(combo, QAccessible::ComboBox) {}
-
-    QString text(QAccessible::Text t) const override {
-        if (t == QAccessible::Value) return Combo()->currentText();
-        return QAccessibleWidget::text(t);
-    }
-    QStringList actionNames() const override {
-        return QStringList{showMenuAction()} + QAccessibleWidget::actionNames();
-    }
-    void doAction(const QString& action) override {
-        if (action == showMenuAction() || action == pressAction()) {
-            Combo()->showPopup();
-        } else {
-            QAccessibleWidget::doAction(action);
-        }
-    }
-
-private:
-    QComboBox* Combo() const { return static_cast<QComboBox*>(widget()); }
-};
-
-QAccessibleInterface* ComboFactory(const QString& className, QObject* object) {
-    if (className != QLatin1String("ComboWidget")) return nullptr;
-    auto* combo = qobject_cast<QComboBox*>(object);
-    return combo != nullptr ? new ComboAccessible(combo) : nullptr;
-}
-
 }  // namespace
 
 void NameAfterOwnText(QWidget* control, bool showsMnemonics) {
@@ -60,7 +29,14 @@ void NameAfterOwnText(QWidget* control, bool showsMnemonics) {
 }
 
 void NameAfterLabel(QWidget* field, QLabel* label) {
+    // A label is one field's: a second field below it must not take it from the first (a combo
+    // box would lose its labelled-by relation).
+    if (label->buddy() != nullptr && label->buddy() != field) return;
     label->setBuddy(field);
+    // Qt's own combo box interface names the combo by its current text on this platform and
+    // reports the buddy as its label (labelled-by), so a reader says "label: value". Its name
+    // must stay unset, or it would hide the value.
+    if (qobject_cast<QComboBox*>(field) != nullptr) return;
     field->setProperty(kLabelled, true);
     SetNameIfChanged(field, label->text());
 }
@@ -74,12 +50,4 @@ void TextChanged(QWidget* widget) {
             SetNameIfChanged(field, label->text());
         }
     }
-}
-
-void InstallComboAccessibility() {
-    static const bool installed = [] {
-        QAccessible::installFactory(ComboFactory);
-        return true;
-    }();
-    (void)installed;
 }

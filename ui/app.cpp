@@ -8,8 +8,8 @@
 #include <QFileInfo>
 
 #include "ui/dialog_font.h"
-#include "ui/qt_settings.h"
 #include "ui/qt_translation.h"
+#include "ui/startup_trace.h"
 
 namespace {
 
@@ -40,7 +40,9 @@ void AfxBeginThread(AFX_THREADPROC fn, void* param) {
 }
 
 int AfxWinMain(int argc, char** argv) {
+    StartupMark("main");
     QApplication app(argc, argv);
+    StartupMark("application");
     // Qt adopts the user's locale for the C library too; numbers are always printed and read
     // with a decimal point, as the program has always shown them.
     std::setlocale(LC_NUMERIC, "C");
@@ -49,8 +51,11 @@ int AfxWinMain(int argc, char** argv) {
     const QString name = QFileInfo(exe).completeBaseName();
     if (!name.isEmpty()) QApplication::setApplicationName(name);
     QApplication::setFont(DialogFont("宋体", 9));
+    StartupMark("font");
     LoadQtChineseTranslations();
-    KeepQtSettingsToThisRun();
+    StartupMark("translations");
+    // Qt's settings are redirected when the first file dialog opens (KeepQtSettingsToThisRun),
+    // not here: a first look needs none of them.
 
     CWinApp* winApp = AfxGetApp();
     if (winApp == nullptr) return 1;

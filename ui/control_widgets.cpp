@@ -9,7 +9,6 @@
 #include <QStyledItemDelegate>
 #include <QToolButton>
 
-#include "ui/accessible_names.h"
 #include "ui/text_parse.h"
 
 QValidator::State UpperCaseValidator::validate(QString& input, int& /*pos*/) const {
@@ -20,8 +19,6 @@ QValidator::State UpperCaseValidator::validate(QString& input, int& /*pos*/) con
 // ---------------------------------------------------------------------------------------------
 
 ComboWidget::ComboWidget(bool editable, QWidget* parent) : QComboBox(parent) {
-    // Before anything asks for this combo's accessibility interface, which Qt then keeps.
-    InstallComboAccessibility();
     setEditable(editable);
     setInsertPolicy(QComboBox::NoInsert);
     setMaxVisibleItems(30);

@@ -7,6 +7,7 @@
 #include "ui/dialog_loop.h"
 #include "ui/dialog_widget.h"
 #include "ui/hook_registry.h"
+#include "ui/startup_trace.h"
 
 CDialog::CDialog(const DialogTemplate& tpl, CWnd* parent) : tpl_(tpl), parent_(parent) {}
 
@@ -60,16 +61,20 @@ void CDialog::DestroyWidgets(bool deferred) {
 bool CDialog::IsCreated() const { return widget_owner_ != nullptr; }
 
 int CDialog::DoModal() {
+    StartupMark("dialog");
     if (!Build()) return -1;
+    StartupMark("template");
     mode_ = RunMode::Modal;
     QPointer<DialogWidget> widget = widget_owner_.get();
     // Modal to its owner only: a window without one (the main window) blocks no other window.
     QWidget* owner = widget->parentWidget();
     widget->setWindowModality(owner != nullptr ? Qt::WindowModal : Qt::NonModal);
     const BOOL focusFirst = OnInitDialog();
+    StartupMark("initialised");
     int result = IDCANCEL;
     if (widget && widget_owner_ && !endResult_) {
         widget->ShowAndFocus(focusFirst != FALSE);
+        StartupMark("shown");
         if (ModalDialogHook hook = CurrentModalDialogHook()) {
             result = hook(*this);
         } else {

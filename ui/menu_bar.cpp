@@ -4,17 +4,23 @@
 #include <map>
 
 #include <QAction>
+#include <QCoreApplication>
 #include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
 #include <QPointer>
 
+#include "ui/accessible_names.h"
 #include "ui/dialog.h"
 #include "ui/widget_text.h"
 
 struct CMenuBar::Shown {
     QPointer<QMenuBar> bar;
+    // The status text is the window's own child laid over the bar's right end, so that it is in
+    // the window's accessible tree (a menu bar's tree lists only its menus); an empty corner
+    // widget of the same width keeps the menus clear of it.
     QPointer<QLabel> status;
+    QPointer<QWidget> corner;
     std::map<UINT, QPointer<QAction>> actions;
 };
 
@@ -31,6 +37,10 @@ BOOL CMenuBar::SetMenu(CDialog& dialog) {
     if (window == nullptr || (shown_ && shown_->bar)) return FALSE;
     shown_ = std::make_unique<Shown>();
 
+    // Before the bar exists: otherwise its construction asks the session bus whether a global
+    // menu service runs (a synchronous round trip at start-up), only for the answer to be
+    // ignored below.
+    QCoreApplication::setAttribute(Qt::AA_DontUseNativeMenuBar);
     auto* bar = new QMenuBar(window);
     bar->setObjectName(QStringLiteral("ctl_menubar"));
     bar->setAccessibleName(QStringLiteral("菜单栏"));
@@ -60,12 +70,10 @@ BOOL CMenuBar::SetMenu(CDialog& dialog) {
         }
     }
 
-    auto* status = new QLabel(bar);
-    status->setTextFormat(Qt::PlainText);
-    status->setContentsMargins(8, 0, 8, 0);
-    bar->setCornerWidget(status, Qt::TopRightCorner);
-    shown_->status = status;
-    SetStatusText(statusId_, status_);
+    auto* corner = new QWidget(bar);
+    corner->setFixedWidth(0);
+    bar->setCornerWidget(corner, Qt::TopRightCorner);
+    shown_->corner = corner;
 
     // The bar takes the top of the window; the template's client area moves below it unchanged.
     const int height = bar->sizeHint().height();
@@ -76,6 +84,14 @@ BOOL CMenuBar::SetMenu(CDialog& dialog) {
     bar->setGeometry(0, 0, client.width(), height);
     window->setFixedSize(client.width(), client.height() + height);
     bar->show();
+
+    auto* status = new QLabel(window);
+    status->setTextFormat(Qt::PlainText);
+    status->setContentsMargins(8, 0, 8, 0);
+    status->setAlignment(Qt::AlignVCenter | Qt::AlignRight);
+    NameAfterOwnText(status, true);
+    shown_->status = status;
+    SetStatusText(statusId_, status_);
     return TRUE;
 }
 
@@ -108,8 +124,14 @@ void CMenuBar::SetStatusText(int id, const std::string& text) {
     if (!shown_ || !shown_->status) return;
     QLabel* label = shown_->status;
     label->setObjectName(QStringLiteral("ctl_%1").arg(id));
-    label->setText(QString::fromStdString(text));
-    label->setAccessibleName(QString::fromStdString(text));
+    // Renames it for assistive technology too, which hears of the change.
+    SetWidgetTextIfChanged(label, QString::fromStdString(text));
+    const int width = text.empty() ? 0 : label->sizeHint().width();
+    if (QMenuBar* bar = shown_->bar) {
+        if (shown_->corner) shown_->corner->setFixedWidth(width);
+        label->setGeometry(bar->x() + bar->width() - width, bar->y(), width, bar->height());
+        bar->update();
+    }
     label->setVisible(!text.empty());
-    if (QMenuBar* bar = shown_->bar) bar->update();
+    label->raise();
 }

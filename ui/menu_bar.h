@@ -33,7 +33,8 @@ public:
     int EnableMenuItem(UINT id, UINT enable);
     bool IsMenuItemEnabled(UINT id) const;
 
-    // The text at the bar's right end; empty hides it. `id` names the status for tests.
+    // The text at the bar's right end, part of the window's accessible tree (renamed, with notice, as
+    // it changes); empty hides it. `id` names the status for tests.
     void SetStatusText(int id, const std::string& text);
     std::string StatusText() const { return status_; }
 

@@ -1,6 +1,8 @@
 // Recording from the menu: every reading of the window becomes a record of the readings CSV,
 // a failed write ends the recording alone, and the window's end closes the file.
+#include <QAccessible>
 #include <QAction>
+#include <QMenuBar>
 #include <QLabel>
 #include <QWidget>
 #include <cstdio>
@@ -183,6 +185,48 @@ TEST_F(RecordingTest, ClosingTheWindowClosesTheFileWithItsRecordsAndAnUnwritable
     dlg.DestroyWindow();
     EXPECT_FALSE(dlg.m_recorder.IsRecording());
     EXPECT_EQ(ReadRecords(path).size(), 1u);
+}
+
+// What a screen reader finds of the recording: the indicator is in the window's accessible tree,
+// named by what it shows, across the start, the rows and the stop; it sits on the bar's right end
+// and leaves the menus clear.
+QAccessibleInterface* FindByNamePrefix(QAccessibleInterface* face, const QString& prefix) {
+    if (face == nullptr) return nullptr;
+    if (face->text(QAccessible::Name).startsWith(prefix)) return face;
+    for (int i = 0; i < face->childCount(); ++i) {
+        if (QAccessibleInterface* found = FindByNamePrefix(face->child(i), prefix)) return found;
+    }
+    return nullptr;
+}
+
+TEST_F(RecordingTest, TheIndicatorIsAnnouncedFromTheWindowAcrossStartRowsAndStop) {
+    QWidget* window = uitest::Window(dlg);
+    QAccessibleInterface* root = QAccessible::queryAccessibleInterface(window);
+    EXPECT_EQ(FindByNamePrefix(root, "记录中"), nullptr);
+    StartRecording();
+    QAccessibleInterface* indicator = FindByNamePrefix(root, "记录中");
+    ASSERT_NE(indicator, nullptr) << "the window's tree holds the indicator";
+    EXPECT_EQ(indicator->text(QAccessible::Name).toStdString(), "记录中: run.csv (0 行)");
+    EXPECT_FALSE(indicator->state().invisible);
+    EXPECT_EQ(indicator->parent()->object(), window);
+
+    ASSERT_TRUE(Click(IDC_SINGLE_ACQUISITION));
+    EXPECT_EQ(indicator->text(QAccessible::Name).toStdString(), "记录中: run.csv (1 行)");
+    ASSERT_TRUE(Click(IDC_SINGLE_ACQUISITION));
+    EXPECT_EQ(indicator->text(QAccessible::Name).toStdString(), "记录中: run.csv (2 行)");
+
+    // Seen where the bar ends, clear of the last menu.
+    auto* bar = window->findChild<QMenuBar*>("ctl_menubar");
+    ASSERT_NE(bar, nullptr);
+    const QRect shown = indicator->rect();
+    const QRect barRect(bar->mapToGlobal(QPoint(0, 0)), bar->size());
+    EXPECT_EQ(shown.right(), barRect.right());
+    EXPECT_TRUE(barRect.contains(shown));
+    const QRect lastMenu = bar->actionGeometry(bar->actions().back());
+    EXPECT_LT(bar->mapToGlobal(lastMenu.topRight()).x(), shown.left());
+
+    Menu(ID_RECORD_STOP);
+    EXPECT_EQ(FindByNamePrefix(root, "记录中"), nullptr) << "nothing said to be recording";
 }
 
 }  // namespace

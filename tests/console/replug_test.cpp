@@ -1,6 +1,9 @@
 // Continuous acquisition through an adapter that is pulled out and plugged in again: the real
 // window and worker, and a simulated module whose line hangs up and comes back as a new
 // pseudo-terminal behind the same COM1.
+#include <fcntl.h>
+#include <stdlib.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cstdio>
@@ -119,6 +122,60 @@ TEST_F(ReplugTest, StopWhileTheAdapterIsAwayEndsTheWorker) {
     EXPECT_EQ(Text(IDC_CONTINUOUS_ACQUISITION), "连续采集");
     EXPECT_TRUE(uitest::WaitUntil([] { return g_acquisitionWorkers == 0; }, 5s));
     EXPECT_EQ(boxes.Count(), 0u);
+}
+
+// A PC with a built-in UART: /dev/ttyS0 exists (a pseudo-terminal under the test's device root)
+// and the adapter's COM1 link is removed outright on unplug. The run must not fall back to the
+// UART: the periods away count as "port not open", and the adapter is found again.
+class ReplugBesideABuiltInUartTest : public ReplugTest {
+protected:
+    void SetUp() override {
+        ReplugTest::SetUp();
+        uart_ = posix_openpt(O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
+        ASSERT_GE(uart_, 0);
+        ASSERT_EQ(grantpt(uart_), 0);
+        ASSERT_EQ(unlockpt(uart_), 0);
+        const std::string devRoot = start.Path() + "/dev";
+        ASSERT_EQ(mkdir(devRoot.c_str(), 0700), 0);
+        ASSERT_EQ(symlink(ptsname(uart_), (devRoot + "/ttyS0").c_str()), 0);
+        setenv("K7R2_DEV_ROOT", devRoot.c_str(), 1);
+    }
+    void TearDown() override {
+        ReplugTest::TearDown();
+        unsetenv("K7R2_DEV_ROOT");
+        if (uart_ >= 0) close(uart_);
+    }
+    void RemoveLink() {
+        ASSERT_EQ(unlink((start.Ports() + "/COM1").c_str()), 0);
+        sim->Stop();
+    }
+    // Bytes the console wrote to the built-in UART.
+    std::size_t UartReceived() {
+        char chunk[256];
+        for (ssize_t n; (n = read(uart_, chunk, sizeof chunk)) > 0;) uartBytes_ += static_cast<std::size_t>(n);
+        return uartBytes_;
+    }
+
+private:
+    int uart_ = -1;
+    std::size_t uartBytes_ = 0;
+};
+
+TEST_F(ReplugBesideABuiltInUartTest, TheRunNeverTurnsToTheUartAndResumesOnTheAdapter) {
+    ASSERT_TRUE(StartContinuous());
+    ASSERT_TRUE(uitest::WaitUntil([&] { return Count(IDC_OK_COUNT) == 1; }, 10s));
+    RemoveLink();
+    ASSERT_TRUE(uitest::WaitUntil([&] { return Seen(BlockFault::PortNotOpen) >= 3; }, 10s));
+    EXPECT_EQ(UartReceived(), 0u) << "a request went to the built-in UART";
+    const int goodBefore = Count(IDC_OK_COUNT);
+    Replug();
+    ASSERT_TRUE(uitest::WaitUntil([&] { return Count(IDC_OK_COUNT) == goodBefore + 1; }, 10s));
+    EXPECT_EQ(UartReceived(), 0u);
+    // Only the reading that met the hang-up may have failed otherwise than "port not open".
+    EXPECT_LE(Count(IDC_FAIL_COUNT) - Seen(BlockFault::PortNotOpen), 1);
+    EXPECT_EQ(boxes.Count(), 0u);
+    ASSERT_TRUE(Click(IDC_CONTINUOUS_ACQUISITION));
+    EXPECT_TRUE(WaitForPortFree());
 }
 
 }  // namespace

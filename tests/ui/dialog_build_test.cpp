@@ -1,4 +1,6 @@
 // The window built from a template: size, control rectangles, names, tab order, first focus.
+#include <QAccessible>
+#include <QComboBox>
 #include <QLabel>
 #include <QGuiApplication>
 #include <QLineEdit>
@@ -6,6 +8,7 @@
 #include <QScreen>
 
 #include "tests/ui/dialog_fixture.h"
+#include "ui/control_widgets.h"
 #include "ui/dialog_units.h"
 
 namespace {
@@ -63,9 +66,30 @@ TEST_F(DialogBuildTest, ControlsCarryObjectAndAccessibleNames) {
     EXPECT_EQ(uitest::AccessibleName(dlg, IDC_T_MODE_B), "乙");
     EXPECT_EQ(uitest::AccessibleName(dlg, IDC_T_NAME), "名称:");
     EXPECT_EQ(uitest::AccessibleName(dlg, IDC_T_PORT), "端口:");
-    EXPECT_EQ(uitest::AccessibleName(dlg, IDC_T_BAUD), "波特率:");
     // A field next to another field has no label of its own.
     EXPECT_EQ(uitest::AccessibleName(dlg, IDC_T_CODE), "");
+}
+
+TEST_F(DialogBuildTest, CombosAreNamedByTheirValueAndLabelledByTheLabelBeside) {
+    auto* baud = qobject_cast<ComboWidget*>(uitest::Control(dlg, IDC_T_BAUD));
+    ASSERT_NE(baud, nullptr);
+    EXPECT_EQ(uitest::AccessibleName(dlg, IDC_T_BAUD), baud->currentText().toStdString());
+    QAccessibleInterface* face = QAccessible::queryAccessibleInterface(baud);
+    const auto labels = face->relations(QAccessible::Label);
+    ASSERT_EQ(labels.size(), 1);
+    EXPECT_EQ(labels[0].first->text(QAccessible::Name), "波特率:");
+    EXPECT_EQ(baud->objectName(), QStringLiteral("ctl_%1").arg(IDC_T_BAUD));
+    // Chosen through the layer, or emptied: with nothing chosen the label names it.
+    baud->SetCurSel(3);
+    EXPECT_EQ(uitest::AccessibleName(dlg, IDC_T_BAUD), "38400");
+    baud->SetCurSel(-1);
+    EXPECT_EQ(uitest::AccessibleName(dlg, IDC_T_BAUD), "波特率:");
+    // The editable combo says what is typed in it.
+    auto* channel = qobject_cast<QComboBox*>(uitest::Control(dlg, IDC_T_CHANNEL));
+    ASSERT_NE(channel, nullptr);
+    channel->setEditText("7");
+    EXPECT_EQ(uitest::AccessibleName(dlg, IDC_T_CHANNEL), "7");
+    EXPECT_EQ(QAccessible::queryAccessibleInterface(channel)->role(), QAccessible::ComboBox);
 }
 
 TEST_F(DialogBuildTest, TabOrderIsTemplateOrderAndFirstFieldHasFocus) {
