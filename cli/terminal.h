@@ -6,3 +6,6 @@
 void PrepareStandardStreams();
 bool StdoutIsTerminal();
 bool StderrIsTerminal();
+// Drops what stdout holds unwritten after a failed write, so that the end of the process does
+// not complete a torn record once space is free again.
+void DiscardStdoutBuffer();

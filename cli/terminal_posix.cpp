@@ -1,4 +1,7 @@
+#include <stdio_ext.h>
 #include <unistd.h>
+
+#include <cstdio>
 
 #include "cli/terminal.h"
 
@@ -10,4 +13,8 @@ bool StdoutIsTerminal() {
 
 bool StderrIsTerminal() {
     return isatty(STDERR_FILENO) == 1;
+}
+
+void DiscardStdoutBuffer() {
+    __fpurge(stdout);
 }

@@ -20,3 +20,8 @@ bool StdoutIsTerminal() {
 bool StderrIsTerminal() {
     return _isatty(_fileno(stderr)) != 0;
 }
+
+void DiscardStdoutBuffer() {
+    // The Windows C runtime has no purge; one more flush is all it offers.
+    std::fflush(stdout);
+}
