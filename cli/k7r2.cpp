@@ -55,7 +55,7 @@ int RunK7r2(const std::vector<std::string>& args, std::ostream& out, std::ostrea
     // closed pipe) is the run's failure.
     errno = 0;
     out.flush();
-    if (!out.good()) {
+    if (!out.good() && status != kExitOutput) {
         const int error = errno;
         DiscardStdoutBuffer();
         err << "写标准输出失败: " << SystemErrorText(error) << '\n';

@@ -58,6 +58,11 @@ int ModuleSession::Open(TimeoutProfile profile) {
                         "打开串口错误! " + PortOpenFaultText(fault, PortOpenTarget(settings_)));
 }
 
+bool ModuleSession::Reopen(TimeoutProfile profile) {
+    if (!port_) port_ = OpenCommPort(settings_, profile);
+    return port_.IsOpen();
+}
+
 int ModuleSession::Command(const CommandRequest& request, ReplyBytes& reply) {
     const std::vector<std::uint8_t> frame =
         BuildRequest(settings_.address, request.command, request.Data(), request.length);
@@ -98,6 +103,7 @@ Reading ModuleSession::ReadBlock() {
     } else {
         good = ExchangeTemperatureBlock(port_, settings_.address, false, block, &fault);
     }
+    if (port_.Lost()) port_.Close();
     const auto now = std::chrono::system_clock::now();
     return good ? ReadingFromBlock(block, now) : FailedReading(fault, now);
 }

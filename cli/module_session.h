@@ -16,6 +16,11 @@ public:
 
     // Opens the port; kExitOk, or kExitPortFailed after saying why.
     int Open(TimeoutProfile profile);
+    // After a loss: opens the port again, silently, as it was first named: by its number, whose
+    // COMn is looked up afresh (the adapter may be back as another device), or by --device's
+    // path. False while it cannot be opened.
+    bool Reopen(TimeoutProfile profile);
+    bool IsOpen() const { return port_.IsOpen(); }
     void Close() { port_.Close(); }
 
     // One command. kExitOk with the verified reply in `reply` (valid until the next command),
@@ -29,6 +34,7 @@ public:
     }
 
     // One temperature block, as a reading (also when it failed; `failed` says how to report it).
+    // A port whose device hung up or failed is closed: nothing will come through it again.
     Reading ReadBlock();
     // The message and exit status for a failed reading.
     int BlockFailure(const Reading& reading) const;
