@@ -61,5 +61,9 @@ int RunK7r2(const std::vector<std::string>& args, std::ostream& out, std::ostrea
         err << "写标准输出失败: " << SystemErrorText(error) << '\n';
         return kExitOutput;
     }
+    // The messages, the summary among them, are output too; with stderr gone the status is
+    // the only word left.
+    err.flush();
+    if (!err.good()) return kExitOutput;
     return status;
 }
