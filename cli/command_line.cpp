@@ -277,6 +277,7 @@ ParsedCommandLine ParseCommandLine(const std::vector<std::string>& args) {
     AddProbeCommands(app, inv, texts);
     AddPt100Commands(app, inv, texts);
     AddPortCommands(app, inv, texts);
+    // Further command families register here, before the help's groups are named.
     ChineseHelpGroups(app);
 
     std::vector<std::string> reversed(args.size() > 1 ? args.rbegin() : args.rend(), args.rend());

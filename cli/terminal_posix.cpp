@@ -1,3 +1,4 @@
+#include <signal.h>
 #include <stdio_ext.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -8,7 +9,11 @@
 #include "cli/terminal.h"
 #include "link/system_error_text.h"
 
-void PrepareStandardStreams() {}
+void PrepareStandardStreams() {
+    // A reader that went away ("k7r2 watch | head") is a failed write like any other: status 5
+    // and the summary, rather than death by SIGPIPE in the middle of a record.
+    signal(SIGPIPE, SIG_IGN);
+}
 
 bool StdoutIsTerminal() {
     return isatty(STDOUT_FILENO) == 1;

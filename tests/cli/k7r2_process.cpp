@@ -24,10 +24,12 @@ ProcessResult RunK7r2Process(const std::vector<std::string>& args, const Process
     if (pid == 0) {
         dup2(outPipe[1], STDOUT_FILENO);
         dup2(errPipe[1], STDERR_FILENO);
-        if (!setup.stdoutPath.empty()) {
-            const int fd = open(setup.stdoutPath.c_str(), O_WRONLY | O_CREAT | O_APPEND, 0666);
+        for (const auto& [path, stream] : {std::pair{&setup.stdoutPath, STDOUT_FILENO},
+                                            std::pair{&setup.stderrPath, STDERR_FILENO}}) {
+            if (path->empty()) continue;
+            const int fd = open(path->c_str(), O_WRONLY | O_CREAT | O_APPEND, 0666);
             if (fd < 0) _exit(126);
-            dup2(fd, STDOUT_FILENO);
+            dup2(fd, stream);
             close(fd);
         }
         if (setup.fileSizeLimit >= 0) {

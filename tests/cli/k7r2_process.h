@@ -14,6 +14,7 @@ struct ProcessResult {
 // How the process starts, beyond its arguments.
 struct ProcessSetup {
     std::string stdoutPath;      // stdout into this file (opened for appending), not captured
+    std::string stderrPath;      // the same for stderr
     long long fileSizeLimit = -1;  // RLIMIT_FSIZE in bytes, with SIGXFSZ ignored (writes fail EFBIG)
     int stopSignal = 2;          // what interruptWhen sends (SIGINT)
 };

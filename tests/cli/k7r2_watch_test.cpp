@@ -27,6 +27,12 @@ int Count(const std::string& text, const std::string& part) {
     return n;
 }
 
+ProcessSetup StdoutTo(const std::string& path) {
+    ProcessSetup setup;
+    setup.stdoutPath = path;
+    return setup;
+}
+
 class WatchTest : public CliTest {
 protected:
     std::string Path(const std::string& name) const { return portDir_.path() + "/" + name; }
@@ -101,17 +107,24 @@ TEST_F(WatchTest, AnExistingCsvIsKeptUnlessAppendOrForceSaysOtherwise) {
 TEST_F(WatchTest, AFullOutputEndsTheRunWithStatus5AndNoTornRecord) {
     Start();
     const ProcessResult read = RunK7r2Process({"--port", "2", "--address", "1", "read"},
-                                              ProcessSetup{"/dev/full"});
+                                              StdoutTo("/dev/full"));
     EXPECT_EQ(read.exitStatus, 5);
     EXPECT_EQ(read.err, "写标准输出失败: 磁盘空间不足 (ENOSPC)\n");
     const ProcessResult json = RunK7r2Process({"--port", "2", "--address", "1", "--json", "read"},
-                                              ProcessSetup{"/dev/full"});
+                                              StdoutTo("/dev/full"));
     EXPECT_EQ(json.exitStatus, 5);
     const ProcessResult watch = RunK7r2Process(
-        {"--port", "2", "--address", "1", "watch", "--period", "600"}, ProcessSetup{"/dev/full"});
+        {"--port", "2", "--address", "1", "watch", "--period", "600"}, StdoutTo("/dev/full"));
     EXPECT_EQ(watch.exitStatus, 5);
     EXPECT_NE(watch.err.find("无法写入 标准输出: 磁盘空间不足 (ENOSPC)"), std::string::npos)
         << watch.err;
+    // Messages are output too: with stderr full, the status is all that is left to say it.
+    ProcessSetup noMessages;
+    noMessages.stderrPath = "/dev/full";
+    EXPECT_EQ(RunK7r2Process({"--port", "9", "read"}, noMessages).exitStatus, 5);
+    EXPECT_EQ(RunK7r2Process({"--port", "2", "--address", "1", "watch", "--count", "1"}, noMessages)
+                  .exitStatus,
+              5);
 
     // Room for the header and two and a half records: the third is taken back, the summary
     // counts two, whether the records go to --csv or to stdout.
