@@ -2,7 +2,6 @@
 
 #include <CLI/CLI.hpp>
 
-#include <charconv>
 #include <cstdio>
 
 #include "cli/argument_checks.h"
@@ -14,10 +13,6 @@
 namespace {
 
 constexpr int kAllowedBauds[] = {1200, 9600, 19200, 38400};
-
-std::optional<long long> Integer(const std::string& text) {
-    return DecimalInteger(text);
-}
 
 const char* kNotes =
     "整数一律为十进制, 不接受前导零 (010 会被拒绝, 以免被当作八进制) 和十六进制. 任何参数都不能为空.\n"
@@ -35,7 +30,7 @@ const char* kBaudText = "须为1200、9600、19200或38400";
 CLI::Validator Baud() {
     return CLI::Validator(
         [](std::string& text) -> std::string {
-            const auto value = Integer(text);
+            const auto value = DecimalInteger(text);
             if (!value || !IsAllowedBaud(*value)) {
                 return std::string(text.empty() ? "不能为空, " : "") + kBaudText + ", 不是 '" +
                        text + "'";
@@ -48,8 +43,8 @@ CLI::Validator Baud() {
 // "A-B" or "A", 0..255 each, A <= B.
 bool ParseAddressRange(const std::string& text, int& first, int& last) {
     const std::size_t dash = text.find('-');
-    const auto a = Integer(text.substr(0, dash));
-    const auto b = dash == std::string::npos ? a : Integer(text.substr(dash + 1));
+    const auto a = DecimalInteger(text.substr(0, dash));
+    const auto b = dash == std::string::npos ? a : DecimalInteger(text.substr(dash + 1));
     if (!a || !b || *a < 0 || *b > 255 || *a > *b) return false;
     first = static_cast<int>(*a);
     last = static_cast<int>(*b);
@@ -61,7 +56,7 @@ bool ParseBaudList(const std::string& text, std::vector<int>& bauds) {
     std::size_t start = 0;
     while (start <= text.size()) {
         const std::size_t comma = text.find(',', start);
-        const auto baud = Integer(text.substr(start, comma - start));
+        const auto baud = DecimalInteger(text.substr(start, comma - start));
         if (!baud || !IsAllowedBaud(*baud)) return false;
         bauds.push_back(static_cast<int>(*baud));
         if (comma == std::string::npos) break;
