@@ -30,7 +30,7 @@ public:
     template <class Decoded>
     int Decode(const Decoded& decoded) const {
         if (decoded) return 0;
-        return output_.Fail(kExitNoReply, "返回数据错误! 应答数据不足");
+        return Fail(kExitNoReply, "返回数据错误! 应答数据不足");
     }
 
     // One temperature block, as a reading (also when it failed; `failed` says how to report it).
@@ -40,15 +40,20 @@ public:
     int BlockFailure(const Reading& reading) const;
 
     const PollSettings& Settings() const { return settings_; }
+    // The message of the last failure the session reported.
+    const std::string& LastFailure() const { return lastFailure_; }
     // The open port, for exchanges of their own (the scan's short waits).
     CommPort& Port() { return port_; }
 
 private:
+    int Fail(int status, const std::string& text) const;
+
     PollSettings settings_;
     bool trace_;
     const CliOutput& output_;
     CommPort port_;
     ReplyBlock reply_{};
+    mutable std::string lastFailure_;
 };
 
 // The settings a run opens: --device pins a port number to the device path.

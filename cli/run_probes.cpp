@@ -166,10 +166,9 @@ int RunRegisterFile(const Invocation& invocation, const CliOutput& output) {
     if (std::string error; !file.Open(invocation.file, error)) {
         return output.Fail(kExitOutput, "无法读取注册文件 " + invocation.file + ": " + error);
     }
-    ModuleSession session(invocation, output);
-    if (!invocation.dryRun) {
-        if (const int status = OpenForCommands(session); status != kExitOk) return status;
-    }
+    // The session only says its failures on stderr: the run's one JSON object comes at its end.
+    const CliOutput messagesOnly{output.out, output.err, false};
+    ModuleSession session(invocation, messagesOnly);
     nlohmann::ordered_json lines = nlohmann::ordered_json::array();
     // `stop` is said on stderr; `summary` only gives a failure's "error" in JSON, its lines
     // having been said already.
@@ -183,6 +182,11 @@ int RunRegisterFile(const Invocation& invocation, const CliOutput& output) {
         }
         return status;
     };
+    if (!invocation.dryRun) {
+        if (const int status = OpenForCommands(session); status != kExitOk) {
+            return finish(status, {}, session.LastFailure());
+        }
+    }
     int lineNumber = 1;
     int registered = 0;
     int refused = 0;

@@ -1,6 +1,7 @@
 // What a script relies on: refusals that send nothing and say why in Chinese, one JSON object
 // on stdout whatever happens, every write checked, no file lost to a typo.
 #include <algorithm>
+#include <fstream>
 
 #include <nlohmann/json.hpp>
 
@@ -114,6 +115,17 @@ TEST_F(CliTest, EveryJsonFailureCarriesErrorAndExitStatus) {
     const auto erased = object(Run({"--json", "sn", "read", "60"}));
     EXPECT_EQ(erased.value("exitStatus", -1), 1);
     EXPECT_EQ(erased.value("registerable", true), false);
+
+    // A run that stops part-way still ends in one object, its lines and the stop.
+    const std::string table = portDir_.path() + "/table.txt";
+    std::ofstream(table, std::ios::binary) << "07:28-FF-4A-00-01-02-03-C9\r\n";
+    const auto noPort = object(RunK7r2Process({"--json", "--port", "9", "register", "file", table}));
+    EXPECT_EQ(noPort.value("exitStatus", -1), 3);
+    EXPECT_NE(noPort.value("error", "").find("打开串口错误!"), std::string::npos);
+    sim.InjectFault(Fault{FaultKind::Silence, 1});
+    const auto stopped = object(Run({"--json", "register", "file", table}));
+    EXPECT_EQ(stopped.value("exitStatus", -1), 4);
+    EXPECT_EQ(stopped.value("error", ""), "第1行注册失败错误,该行无注册,程序退出!");
 
     const auto none = object(RunK7r2Process(
         {"--json", "--port", "2", "scan", "--addresses", "6-7", "--bauds", "9600", "--timeout", "20"}));
