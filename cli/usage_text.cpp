@@ -132,8 +132,9 @@ std::string UsageErrorText(const CLI::ParseError& error, const CLI::App& app) {
             // An unknown word where a command belongs is left over rather than refused first.
             const std::vector<std::string> left = at.remaining();
             if (!left.empty()) {
-                return "无法识别的命令: '" + left.front() + "' (" + command + " 的命令: " +
-                       SubcommandNames(at) + ")";
+                const bool option = left.front().rfind('-', 0) == 0;
+                return std::string(option ? "无法识别的选项: '" : "无法识别的命令: '") +
+                       left.front() + "' (" + command + " 的命令: " + SubcommandNames(at) + ")";
             }
             return command + " 须跟一个命令: " + SubcommandNames(at);
         }
@@ -144,6 +145,7 @@ std::string UsageErrorText(const CLI::ParseError& error, const CLI::App& app) {
     }
     if (dynamic_cast<const CLI::ExtrasError*>(&error) != nullptr) {
         const std::string extras = AfterColon(what);
+        if (extras.rfind('-', 0) == 0) return command + " 无法识别的选项: " + extras;
         if (at.get_subcommands({}).empty()) return command + " 不接受参数: " + extras;
         return "无法识别的命令或参数: " + extras + " (" + command + " 的命令: " +
                SubcommandNames(at) + ")";
@@ -158,7 +160,8 @@ std::string UsageErrorText(const CLI::ParseError& error, const CLI::App& app) {
         if (const std::size_t to = what.find(" arguments to "); to != std::string::npos) {
             name = what.substr(to + 14, what.find(',', to) - to - 14);
         }
-        return Described(at, name) + " 缺少值或值的个数不对";
+        if (what.find("At Most") != std::string::npos) return name + " 只能给一次";
+        return Described(at, name) + " 缺少值";
     }
     if (dynamic_cast<const CLI::ConversionError*>(&error) != nullptr) {
         return "无法转换参数的值: " + AfterColon(what);
