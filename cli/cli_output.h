@@ -29,4 +29,15 @@ struct CliOutput {
         if (json) Json({{"error", text}, {"exitStatus", status}});
         return status;
     }
+    // A failure that still has a result to show: with --json the object with "error" and
+    // "exitStatus" added, else just the message.
+    int Fail(int status, const std::string& text, nlohmann::ordered_json object) const {
+        Message(text);
+        if (json) {
+            object["error"] = text;
+            object["exitStatus"] = status;
+            Json(object);
+        }
+        return status;
+    }
 };

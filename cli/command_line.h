@@ -41,6 +41,9 @@ struct Invocation {
     int periodMs = 1000;
     long long count = 0;  // 0: until interrupted
     std::string csvPath;
+    bool append = false;     // continue an existing --csv file
+    bool force = false;      // replace an existing --csv file
+    long long maxFailures = 0;  // 0: never end for failures
     // sn read / sn dump
     int index = 1;
     int from = 1;
@@ -69,7 +72,16 @@ struct ParsedCommandLine {
     int exitStatus = 0;                    // when empty: 0 after --help, else usage
     std::string out;                       // help text
     std::string err;                       // the usage error
+    bool json = false;                     // --json was among the arguments
 };
 
 // argv[0] is the program. Never throws.
 ParsedCommandLine ParseCommandLine(const std::vector<std::string>& args);
+
+namespace CLI {
+class App;
+}
+// Adds a command that runs `which` when it is the deepest one named; each command family's
+// registration function adds its commands with it (strict checks: cli/argument_checks.h).
+CLI::App* AddCommand(CLI::App& parent, const char* name, const char* description, CliCommand which,
+                     Invocation& invocation);

@@ -1,7 +1,7 @@
 #pragma once
 // Ctrl-C as a request to stop: once installed, an interrupt sets a flag instead of ending the
 // process, so that a run can finish the record it is writing. Backends: interrupt_posix.cpp
-// (SIGINT, SIGTERM), interrupt_win32.cpp (console control events).
+// (SIGINT, SIGTERM, SIGHUP), interrupt_win32.cpp (console control events).
 #include <cstdint>
 
 void InstallInterruptHandler();

@@ -1,15 +1,28 @@
+#include <cerrno>
+
 #include "cli/commands.h"
 #include "cli/exit_status.h"
+#include "cli/terminal.h"
+#include "link/system_error_text.h"
 
-int RunK7r2(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
-    const ParsedCommandLine parsed = ParseCommandLine(args);
-    if (!parsed.invocation) {
-        out << parsed.out;
-        if (!parsed.err.empty()) err << parsed.err << '\n';
-        return parsed.exitStatus;
+namespace {
+
+// Help, the version or a usage error; with --json as one object too.
+int Unparsed(const ParsedCommandLine& parsed, const CliOutput& output) {
+    if (!parsed.err.empty()) return output.Fail(parsed.exitStatus, parsed.err);
+    if (!parsed.json) {
+        output.out << parsed.out;
+    } else if (parsed.out.rfind("k7r2 ", 0) == 0) {
+        output.Json({{"version", K7R2_VERSION}});
+    } else {
+        output.Json({{"help", parsed.out}});
     }
+    return parsed.exitStatus;
+}
+
+int Run(const ParsedCommandLine& parsed, const CliOutput& output) {
+    if (!parsed.invocation) return Unparsed(parsed, output);
     const Invocation& inv = *parsed.invocation;
-    const CliOutput output{out, err, inv.json};
     switch (inv.command) {
         case CliCommand::Read: return RunRead(inv, output);
         case CliCommand::Watch: return RunWatch(inv, output);
@@ -30,4 +43,27 @@ int RunK7r2(const std::vector<std::string>& args, std::ostream& out, std::ostrea
         case CliCommand::PortsUnlink: return RunPorts(inv, output);
     }
     return kExitUsage;
+}
+
+}  // namespace
+
+int RunK7r2(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
+    const ParsedCommandLine parsed = ParseCommandLine(args);
+    const CliOutput output{out, err, parsed.invocation ? parsed.invocation->json : parsed.json};
+    const int status = Run(parsed, output);
+    // What is still buffered for stdout is written now, and a failure there (a full disk, a
+    // closed pipe) is the run's failure.
+    errno = 0;
+    out.flush();
+    if (!out.good() && status != kExitOutput) {
+        const int error = errno;
+        DiscardStdoutBuffer();
+        err << "写标准输出失败: " << SystemErrorText(error) << '\n';
+        return kExitOutput;
+    }
+    // The messages, the summary among them, are output too; with stderr gone the status is
+    // the only word left.
+    err.flush();
+    if (!err.good()) return kExitOutput;
+    return status;
 }

@@ -54,8 +54,18 @@ int ModuleSession::Open(TimeoutProfile profile) {
     port_ = OpenCommPort(settings_, profile);
     if (port_) return kExitOk;
     const PortOpenFault fault = DiagnosePortOpen(settings_);
-    return output_.Fail(kExitPortFailed,
+    return Fail(kExitPortFailed,
                         "打开串口错误! " + PortOpenFaultText(fault, PortOpenTarget(settings_)));
+}
+
+int ModuleSession::Fail(int status, const std::string& text) const {
+    lastFailure_ = text;
+    return output_.Fail(status, text);
+}
+
+bool ModuleSession::Reopen(TimeoutProfile profile) {
+    if (!port_) port_ = OpenCommPort(settings_, profile);
+    return port_.IsOpen();
 }
 
 int ModuleSession::Command(const CommandRequest& request, ReplyBytes& reply) {
@@ -77,7 +87,7 @@ int ModuleSession::Command(const CommandRequest& request, ReplyBytes& reply) {
     std::snprintf(detail, sizeof detail, " %s, 收到%d字节", ReplyFrameFaultText(fault), got);
     // Fewer bytes than a frame is what the window reports as a read error.
     const bool readError = got < kFrameOverhead;
-    return output_.Fail(kExitNoReply,
+    return Fail(kExitNoReply,
                         std::string(readError ? "读数据错误!" : "返回数据错误!") + detail);
 }
 
@@ -98,6 +108,7 @@ Reading ModuleSession::ReadBlock() {
     } else {
         good = ExchangeTemperatureBlock(port_, settings_.address, false, block, &fault);
     }
+    if (port_.Lost()) port_.Close();
     const auto now = std::chrono::system_clock::now();
     return good ? ReadingFromBlock(block, now) : FailedReading(fault, now);
 }
@@ -105,6 +116,6 @@ Reading ModuleSession::ReadBlock() {
 int ModuleSession::BlockFailure(const Reading& reading) const {
     const bool readError =
         reading.fault == BlockFault::ShortHeader || reading.fault == BlockFault::ShortData;
-    return output_.Fail(kExitNoReply, std::string(readError ? "读数据错误! " : "返回数据错误! ") +
+    return Fail(kExitNoReply, std::string(readError ? "读数据错误! " : "返回数据错误! ") +
                                           BlockFaultText(reading.fault));
 }

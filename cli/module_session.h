@@ -16,6 +16,11 @@ public:
 
     // Opens the port; kExitOk, or kExitPortFailed after saying why.
     int Open(TimeoutProfile profile);
+    // After a loss: opens the port again, silently, as it was first named: by its number, whose
+    // COMn is looked up afresh (the adapter may be back as another device), or by --device's
+    // path. False while it cannot be opened.
+    bool Reopen(TimeoutProfile profile);
+    bool IsOpen() const { return port_.IsOpen(); }
     void Close() { port_.Close(); }
 
     // One command. kExitOk with the verified reply in `reply` (valid until the next command),
@@ -25,24 +30,30 @@ public:
     template <class Decoded>
     int Decode(const Decoded& decoded) const {
         if (decoded) return 0;
-        return output_.Fail(kExitNoReply, "返回数据错误! 应答数据不足");
+        return Fail(kExitNoReply, "返回数据错误! 应答数据不足");
     }
 
     // One temperature block, as a reading (also when it failed; `failed` says how to report it).
+    // A port whose device hung up or failed is closed: nothing will come through it again.
     Reading ReadBlock();
     // The message and exit status for a failed reading.
     int BlockFailure(const Reading& reading) const;
 
     const PollSettings& Settings() const { return settings_; }
+    // The message of the last failure the session reported.
+    const std::string& LastFailure() const { return lastFailure_; }
     // The open port, for exchanges of their own (the scan's short waits).
     CommPort& Port() { return port_; }
 
 private:
+    int Fail(int status, const std::string& text) const;
+
     PollSettings settings_;
     bool trace_;
     const CliOutput& output_;
     CommPort port_;
     ReplyBlock reply_{};
+    mutable std::string lastFailure_;
 };
 
 // The settings a run opens: --device pins a port number to the device path.

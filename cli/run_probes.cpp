@@ -23,6 +23,14 @@ nlohmann::ordered_json SnObject(int index, const SnBytes& sn) {
             {"registerable", sn[0] == kSnFamilyByte}};
 }
 
+// Eight 0xFF bytes: erased memory, no SN stored there.
+bool IsEmptySlot(const SnBytes& sn) {
+    for (const std::uint8_t byte : sn) {
+        if (byte != 0xFF) return false;
+    }
+    return true;
+}
+
 // Opens the session's port for commands; kExitOk or the failure's status.
 int OpenForCommands(ModuleSession& session) {
     return session.Open(TimeoutProfile::Interactive);
@@ -40,15 +48,13 @@ int RunSnRead(const Invocation& invocation, const CliOutput& output) {
     }
     const auto decoded = DecodeReadSnReply(reply);
     if (const int status = session.Decode(decoded); status != kExitOk) return status;
-    if (output.json) {
-        output.Json(SnObject(invocation.index, decoded->sn));
-    } else {
-        output.out << SnLine(invocation.index, decoded->sn) << '\n';
-    }
+    if (!output.json) output.out << SnLine(invocation.index, decoded->sn) << '\n';
     if (decoded->sn[0] != kSnFamilyByte) {
-        output.Message(Formatted("索引%d的SN不可注册 (第一个字节不是28)", invocation.index));
-        return kExitRefused;
+        return output.Fail(kExitRefused,
+                           Formatted("索引%d的SN不可注册 (第一个字节不是28)", invocation.index),
+                           SnObject(invocation.index, decoded->sn));
     }
+    if (output.json) output.Json(SnObject(invocation.index, decoded->sn));
     return kExitOk;
 }
 
@@ -57,6 +63,7 @@ int RunSnDump(const Invocation& invocation, const CliOutput& output) {
     if (const int status = OpenForCommands(session); status != kExitOk) return status;
     nlohmann::ordered_json entries = nlohmann::ordered_json::array();
     int skipped = 0;
+    int empty = 0;
     for (int index = invocation.from; index <= invocation.to; ++index) {
         ReplyBytes reply;
         if (const int status = session.Command(ReadSnRequest(static_cast<std::uint8_t>(index)), reply);
@@ -65,6 +72,11 @@ int RunSnDump(const Invocation& invocation, const CliOutput& output) {
         }
         const auto decoded = DecodeReadSnReply(reply);
         if (const int status = session.Decode(decoded); status != kExitOk) return status;
+        // An empty slot is what every module with fewer than 64 probes has: not a fault.
+        if (IsEmptySlot(decoded->sn)) {
+            ++empty;
+            continue;
+        }
         if (output.json) entries.push_back(SnObject(index, decoded->sn));
         if (decoded->sn[0] != kSnFamilyByte) {
             ++skipped;
@@ -75,8 +87,12 @@ int RunSnDump(const Invocation& invocation, const CliOutput& output) {
         // The registration file's layout: ASCII, so code page 936 as it stands, CR LF ends.
         if (!output.json) output.out << SnLine(index, decoded->sn) << "\r\n" << std::flush;
     }
-    if (output.json) output.Json({{"entries", entries}, {"skipped", skipped}});
-    return skipped > 0 ? kExitRefused : kExitOk;
+    nlohmann::ordered_json summary = {{"entries", entries}, {"skipped", skipped}, {"empty", empty}};
+    if (skipped > 0) {
+        return output.Fail(kExitRefused, Formatted("%d个SN不可注册, 未写出", skipped), summary);
+    }
+    if (output.json) output.Json(summary);
+    return kExitOk;
 }
 
 int RunRegisterChannel(const Invocation& invocation, const CliOutput& output) {
@@ -114,17 +130,16 @@ int RunRegisterSn(const Invocation& invocation, const CliOutput& output) {
     if (const int status = session.Decode(decoded); status != kExitOk) return status;
     const bool ok = decoded->result == REGISTER_OK;
     const std::string text = ok ? "注册成功!" : RegisterFailureText(decoded->result);
+    const nlohmann::ordered_json object = {{"channel", invocation.channel},
+                                           {"sn", FullSnText(invocation.sn)},
+                                           {"result", decoded->result},
+                                           {"message", text}};
+    if (!ok) return output.Fail(kExitRefused, text, object);
     if (output.json) {
-        output.Json({{"channel", invocation.channel},
-                     {"sn", FullSnText(invocation.sn)},
-                     {"result", decoded->result},
-                     {"message", text}});
+        output.Json(object);
+    } else {
+        output.out << text << '\n';
     }
-    if (!ok) {
-        output.Message(text);
-        return kExitRefused;
-    }
-    if (!output.json) output.out << text << '\n';
     return kExitOk;
 }
 
@@ -147,24 +162,31 @@ int RunRegisterSearch(const Invocation& invocation, const CliOutput& output) {
 
 int RunRegisterFile(const Invocation& invocation, const CliOutput& output) {
     RegistrationFile file;
-    if (!file.Open(invocation.file)) {
-        return output.Fail(kExitUsage, "无法打开注册文件: " + invocation.file);
+    file.RecogniseUtf8ByteOrderMark();
+    if (std::string error; !file.Open(invocation.file, error)) {
+        return output.Fail(kExitOutput, "无法读取注册文件 " + invocation.file + ": " + error);
     }
-    ModuleSession session(invocation, output);
-    if (!invocation.dryRun) {
-        if (const int status = OpenForCommands(session); status != kExitOk) return status;
-    }
+    // The session only says its failures on stderr: the run's one JSON object comes at its end.
+    const CliOutput messagesOnly{output.out, output.err, false};
+    ModuleSession session(invocation, messagesOnly);
     nlohmann::ordered_json lines = nlohmann::ordered_json::array();
-    const auto finish = [&](int status, const std::string& stop) {
+    // `stop` is said on stderr; `summary` only gives a failure's "error" in JSON, its lines
+    // having been said already.
+    const auto finish = [&](int status, const std::string& stop, const std::string& summary = {}) {
         if (!stop.empty()) output.Message(stop);
         if (output.json) {
-            nlohmann::ordered_json summary = {{"lines", lines}};
-            if (!stop.empty()) summary["error"] = stop;
-            summary["exitStatus"] = status;
-            output.Json(summary);
+            nlohmann::ordered_json object = {{"lines", lines}};
+            if (status != kExitOk) object["error"] = stop.empty() ? summary : stop;
+            object["exitStatus"] = status;
+            output.Json(object);
         }
         return status;
     };
+    if (!invocation.dryRun) {
+        if (const int status = OpenForCommands(session); status != kExitOk) {
+            return finish(status, {}, session.LastFailure());
+        }
+    }
     int lineNumber = 1;
     int registered = 0;
     int refused = 0;
@@ -218,8 +240,9 @@ int RunRegisterFile(const Invocation& invocation, const CliOutput& output) {
             output.out << text << '\n' << std::flush;
         }
     }
-    if (malformed > 0) return finish(kExitUsage, {});
-    return finish(refused > 0 ? kExitRefused : kExitOk, {});
+    if (malformed > 0) return finish(kExitUsage, {}, Formatted("%d行格式错误", malformed));
+    if (refused > 0) return finish(kExitRefused, {}, Formatted("%d行注册未成功", refused));
+    return finish(kExitOk, {});
 }
 
 int RunSignalCount(const Invocation& invocation, const CliOutput& output) {
@@ -235,13 +258,13 @@ int RunSignalCount(const Invocation& invocation, const CliOutput& output) {
     const bool ok = decoded->reported == invocation.signalCount;
     const std::string text =
         Formatted(ok ? "设置的信号数为%d成功!" : "设置的信号数为%d失败!", decoded->reported);
+    const nlohmann::ordered_json object = {
+        {"requested", invocation.signalCount}, {"reported", decoded->reported}, {"ok", ok}};
+    if (!ok) return output.Fail(kExitRefused, text, object);
     if (output.json) {
-        output.Json({{"requested", invocation.signalCount}, {"reported", decoded->reported}, {"ok", ok}});
+        output.Json(object);
+    } else {
+        output.out << text << '\n';
     }
-    if (!ok) {
-        output.Message(text);
-        return kExitRefused;
-    }
-    if (!output.json) output.out << text << '\n';
     return kExitOk;
 }

@@ -114,10 +114,8 @@ int RunScan(const Invocation& invocation, const CliOutput& output) {
     }
     progress.End();
     if (Interrupted()) output.Message("扫描已中断");
-    if (output.json) output.Json({{"modules", found}, {"interrupted", Interrupted()}});
-    if (found.empty()) {
-        output.Message("没有找到应答的模块");
-        return kExitNoReply;
-    }
+    const nlohmann::ordered_json object = {{"modules", found}, {"interrupted", Interrupted()}};
+    if (found.empty()) return output.Fail(kExitNoReply, "没有找到应答的模块", object);
+    if (output.json) output.Json(object);
     return kExitOk;
 }

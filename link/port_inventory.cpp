@@ -6,6 +6,7 @@
 #include <system_error>
 
 #include "link/port_directory.h"
+#include "link/system_error_text.h"
 
 namespace fs = std::filesystem;
 
@@ -96,8 +97,8 @@ bool LinkPort(const InventoryRoots& roots, int number, const std::string& device
     fs::create_symlink(linkedTo, fresh, status);
     if (!status) fs::rename(fresh, link, status);
     if (status) {
+        error = "无法创建链接 " + link.string() + ": " + SystemErrorText(status.value());
         fs::remove(fresh, status);
-        error = "无法创建链接 " + link.string() + ": " + status.message();
         return false;
     }
     return true;
@@ -111,7 +112,7 @@ bool UnlinkPort(const InventoryRoots& roots, int number, std::string& error) {
         return false;
     }
     if (!fs::remove(link, status)) {
-        error = "无法删除链接 " + link.string() + ": " + status.message();
+        error = "无法删除链接 " + link.string() + ": " + SystemErrorText(status.value());
         return false;
     }
     return true;

@@ -11,7 +11,11 @@ RecordFile::~RecordFile() {
 }
 
 RecordFile RecordFile::Create(const std::string& path, std::string& error) {
-    return RecordFile(CreateRecordFileImpl(path, error));
+    return Open(path, RecordFileMode::Replace, error);
+}
+
+RecordFile RecordFile::Open(const std::string& path, RecordFileMode mode, std::string& error) {
+    return RecordFile(CreateRecordFileImpl(path, mode, error));
 }
 
 bool RecordFile::IsOpen() const {
@@ -19,7 +23,11 @@ bool RecordFile::IsOpen() const {
 }
 
 bool RecordFile::Append(const std::string& bytes) {
-    return impl_ != nullptr && impl_->Append(bytes);
+    if (impl_ == nullptr) {
+        lastError_ = "文件未打开";
+        return false;
+    }
+    return impl_->Append(bytes, lastError_);
 }
 
 void RecordFile::Close() {

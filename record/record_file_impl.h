@@ -7,9 +7,11 @@
 // The platform's open file; the backends define it.
 struct RecordFile::Impl {
     virtual ~Impl() = default;
-    virtual bool Append(const std::string& bytes) = 0;
+    // False with the reason in `error`; a partly written record is taken back first.
+    virtual bool Append(const std::string& bytes, std::string& error) = 0;
     virtual void Close() = 0;
 };
 
 // Null on failure, with the reason in `error`.
-std::unique_ptr<RecordFile::Impl> CreateRecordFileImpl(const std::string& path, std::string& error);
+std::unique_ptr<RecordFile::Impl> CreateRecordFileImpl(const std::string& path, RecordFileMode mode,
+                                                       std::string& error);

@@ -13,6 +13,7 @@ packages=(
   xvfb xauth x11-utils xdotool imagemagick
   dpkg-dev desktop-file-utils file
   dbus-daemon dbus-bin at-spi2-core
+  lintian man-db bash-completion  # the package test: lintian, manual pages, k7r2's completion
 )
 
 missing=()

@@ -3,10 +3,17 @@
 #include <fcntl.h>
 #include <poll.h>
 #include <signal.h>
+#include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 ProcessResult RunK7r2Process(const std::vector<std::string>& args,
+                             std::chrono::milliseconds deadline,
+                             const std::function<bool(const std::string& out)>& interruptWhen) {
+    return RunK7r2Process(args, ProcessSetup{}, deadline, interruptWhen);
+}
+
+ProcessResult RunK7r2Process(const std::vector<std::string>& args, const ProcessSetup& setup,
                              std::chrono::milliseconds deadline,
                              const std::function<bool(const std::string& out)>& interruptWhen) {
     ProcessResult result;
@@ -17,6 +24,20 @@ ProcessResult RunK7r2Process(const std::vector<std::string>& args,
     if (pid == 0) {
         dup2(outPipe[1], STDOUT_FILENO);
         dup2(errPipe[1], STDERR_FILENO);
+        for (const auto& [path, stream] : {std::pair{&setup.stdoutPath, STDOUT_FILENO},
+                                            std::pair{&setup.stderrPath, STDERR_FILENO}}) {
+            if (path->empty()) continue;
+            const int fd = open(path->c_str(), O_WRONLY | O_CREAT | O_APPEND, 0666);
+            if (fd < 0) _exit(126);
+            dup2(fd, stream);
+            close(fd);
+        }
+        if (setup.fileSizeLimit >= 0) {
+            signal(SIGXFSZ, SIG_IGN);
+            const rlimit limit{static_cast<rlim_t>(setup.fileSizeLimit),
+                               static_cast<rlim_t>(setup.fileSizeLimit)};
+            setrlimit(RLIMIT_FSIZE, &limit);
+        }
         std::vector<char*> argv;
         std::string program = K7R2_PROGRAM;
         argv.push_back(program.data());
@@ -54,7 +75,7 @@ ProcessResult RunK7r2Process(const std::vector<std::string>& args,
             (i == 0 ? result.out : result.err).append(chunk, static_cast<std::size_t>(n));
         }
         if (interruptWhen && !interrupted && interruptWhen(result.out)) {
-            kill(pid, SIGINT);
+            kill(pid, setup.stopSignal);
             interrupted = true;
         }
     }
