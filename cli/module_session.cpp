@@ -51,7 +51,7 @@ ModuleSession::ModuleSession(const Invocation& invocation, const CliOutput& outp
     : settings_(SessionSettings(invocation)), trace_(invocation.trace), output_(output) {}
 
 int ModuleSession::Open(TimeoutProfile profile) {
-    port_ = OpenCommPort(settings_, profile);
+    port_ = target_.Open(settings_, profile);
     if (port_) return kExitOk;
     const PortOpenFault fault = DiagnosePortOpen(settings_);
     return Fail(kExitPortFailed,
@@ -64,7 +64,7 @@ int ModuleSession::Fail(int status, const std::string& text) const {
 }
 
 bool ModuleSession::Reopen(TimeoutProfile profile) {
-    if (!port_) port_ = OpenCommPort(settings_, profile);
+    if (!port_) port_ = target_.Open(settings_, profile);
     return port_.IsOpen();
 }
 

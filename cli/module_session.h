@@ -7,6 +7,7 @@
 #include "cli/exit_status.h"
 #include "cli/command_line.h"
 #include "link/module_commands.h"
+#include "link/port_target.h"
 #include "link/serial_port.h"
 #include "record/reading.h"
 
@@ -16,9 +17,10 @@ public:
 
     // Opens the port; kExitOk, or kExitPortFailed after saying why.
     int Open(TimeoutProfile profile);
-    // After a loss: opens the port again, silently, as it was first named: by its number, whose
-    // COMn is looked up afresh (the adapter may be back as another device), or by --device's
-    // path. False while it cannot be opened.
+    // After a loss: opens the port again, silently, on the device the run first opened: the
+    // COMn link (followed afresh, so an adapter back as another device is found), or
+    // --device's path; never the ttyS fallback of a link that has gone. False while it cannot
+    // be opened.
     bool Reopen(TimeoutProfile profile);
     bool IsOpen() const { return port_.IsOpen(); }
     void Close() { port_.Close(); }
@@ -51,6 +53,7 @@ private:
     PollSettings settings_;
     bool trace_;
     const CliOutput& output_;
+    PortTarget target_;
     CommPort port_;
     ReplyBlock reply_{};
     mutable std::string lastFailure_;

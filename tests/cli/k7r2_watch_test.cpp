@@ -1,6 +1,9 @@
 // watch as a script meets it: files it must not destroy, outputs that fill up, an adapter
 // pulled out and plugged in again, signals, and registration files as editors write them.
+#include <fcntl.h>
 #include <signal.h>
+#include <stdlib.h>
+#include <sys/stat.h>
 #include <sys/mount.h>
 #include <unistd.h>
 
@@ -205,6 +208,44 @@ TEST_F(WatchTest, ReadingsResumeByThemselvesAfterTheAdapterIsPluggedInAgain) {
     EXPECT_NE(records.back().find(",成功,"), std::string::npos);
     EXPECT_NE(run.err.find("采集结束(已中断): 共" + std::to_string(records.size() - 1) + "次"),
               std::string::npos) << run.err;
+}
+
+// A PC with a built-in UART: while COM2's link is gone, /dev/ttyS1 is there to be opened by the
+// fallback name. The run keeps to the link it opened, and the UART never sees a byte.
+TEST_F(WatchTest, ALinkThatVanishesNeverSendsTheRunToTheBuiltInUart) {
+    const int uart = posix_openpt(O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
+    ASSERT_GE(uart, 0);
+    ASSERT_EQ(grantpt(uart), 0);
+    ASSERT_EQ(unlockpt(uart), 0);
+    const std::string devRoot = Path("dev");
+    ASSERT_EQ(mkdir(devRoot.c_str(), 0700), 0);
+    ASSERT_EQ(symlink(ptsname(uart), (devRoot + "/ttyS1").c_str()), 0);
+    setenv("K7R2_DEV_ROOT", devRoot.c_str(), 1);
+    Start();
+    bool removed = false;
+    bool back = false;
+    const ProcessResult run = RunK7r2Process(
+        {"--port", "2", "--address", "1", "watch", "--period", "600"}, std::chrono::seconds(60),
+        [&](const std::string& out) {
+            if (!removed && Count(out, ",成功,") >= 1) {
+                EXPECT_EQ(unlink(Path("COM2").c_str()), 0);
+                modules_.back()->Stop();
+                removed = true;
+            } else if (removed && !back && Count(out, ",打开串口失败,") >= 3) {
+                Start();
+                back = true;
+            }
+            const std::size_t away = out.rfind(",打开串口失败,");
+            return back && away != std::string::npos && out.find(",成功,", away) != std::string::npos;
+        });
+    unsetenv("K7R2_DEV_ROOT");
+    char chunk[256];
+    std::size_t uartBytes = 0;
+    for (ssize_t n; (n = read(uart, chunk, sizeof chunk)) > 0;) uartBytes += static_cast<std::size_t>(n);
+    close(uart);
+    EXPECT_EQ(uartBytes, 0u) << "a request went to the built-in UART";
+    EXPECT_EQ(run.exitStatus, 0) << run.err;
+    EXPECT_NE(Lines(run.out, "\r\n").back().find(",成功,"), std::string::npos);
 }
 
 TEST_F(WatchTest, FailuresAreRecordsAndOnlyMaxFailuresOrSilenceMakeStatus4) {
