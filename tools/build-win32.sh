@@ -1,0 +1,34 @@
+#!/usr/bin/env bash
+# Cross-builds the Windows programs into build-win32/ (or $BUILD_WIN32_DIR) with MinGW-w64:
+# cli/k7r2.exe, console/k7r2-console.exe when the dialog layer has its Win32 backend, the Win32
+# test executables under tests/, and the NSIS installer k7r2-setup-<version>.exe.
+#   tools/build-win32.sh [EXTRA CMAKE ARGUMENTS...]
+set -euo pipefail
+root=$(cd "$(dirname "$0")/.." && pwd)
+build=${BUILD_WIN32_DIR:-$root/build-win32}
+case $build in /*) ;; *) build=$root/$build ;; esac
+
+# Until the dialog layer has a Win32 backend, the cross build is the link, the recording and
+# k7r2.exe only.
+link_only=ON
+[ -d "$root/ui/win32" ] && link_only=OFF
+
+generator=()
+if [ ! -f "$build/CMakeCache.txt" ] && command -v ninja >/dev/null; then generator=(-G Ninja); fi
+cmake -S "$root" -B "$build" "${generator[@]}" \
+  -DCMAKE_TOOLCHAIN_FILE="$root/tools/mingw-w64.cmake" \
+  -DCMAKE_BUILD_TYPE=Release \
+  -DK7R2_LINK_ONLY=$link_only -DK7R2_TESTS=ON "$@"
+
+targets=(k7r2 link_smoke link_tests record_tests)
+if cmake --build "$build" --target help | grep -q '\bk7r2-console\b'; then
+  targets+=(k7r2-console)
+fi
+# The window tests come with the Win32 backend; whatever *_test(s) targets exist get built.
+while read -r target; do
+  case " ${targets[*]} " in *" $target "*) ;; *) targets+=("$target") ;; esac
+done < <(cmake --build "$build" --target help | sed -n 's/^\([A-Za-z0-9_]*_tests\?\)\(:.*\)\?$/\1/p')
+cmake --build "$build" --target "${targets[@]}" -j2
+# Last, as it packs what was just built.
+cmake --build "$build" --target installer -j2
+echo "build-win32: $(cd "$build" && ls k7r2-setup-*.exe)"
