@@ -14,6 +14,7 @@ packages=(
   xvfb xauth x11-utils xdotool imagemagick
   dpkg-dev desktop-file-utils file
   dbus-daemon dbus-bin at-spi2-core
+  nsis librsvg2-bin googletest  # Windows installer, its .ico from the SVG, GoogleTest built with MinGW
 )
 
 missing=()
