@@ -20,14 +20,15 @@ cmake -S "$root" -B "$build" "${generator[@]}" \
   -DCMAKE_BUILD_TYPE=Release \
   -DK7R2_LINK_ONLY=$link_only -DK7R2_TESTS=ON "$@"
 
-targets=(k7r2 link_smoke link_tests record_tests)
-if cmake --build "$build" --target help | grep -q '\bk7r2-console\b'; then
-  targets+=(k7r2-console)
-fi
-# The window tests come with the Win32 backend; whatever *_test(s) targets exist get built.
-while read -r target; do
-  case " ${targets[*]} " in *" $target "*) ;; *) targets+=("$target") ;; esac
-done < <(cmake --build "$build" --target help | sed -n 's/^\([A-Za-z0-9_]*_tests\?\)\(:.*\)\?$/\1/p')
+# What this configuration has of the programs, the Wine smoke test and every *_test(s) target.
+mapfile -t available < <(cmake --build "$build" --target help |
+  sed -n 's/^\(\.\.\. \)\?\([A-Za-z0-9_-]*\)\(:.*\)\?$/\2/p')
+targets=()
+for target in "${available[@]}"; do
+  case $target in
+    k7r2 | k7r2-console | link_smoke | *_test | *_tests) targets+=("$target") ;;
+  esac
+done
 cmake --build "$build" --target "${targets[@]}" -j2
 # Last, as it packs what was just built.
 cmake --build "$build" --target installer -j2
