@@ -85,7 +85,7 @@ fi
 if [ "$main" = k7r2-console.exe ]; then
   # The window stays until it is closed: running on at the timeout is a start.
   status=0
-  WINE_TIMEOUT=20 xvfb-run -a "$root/tools/wine-run.sh" --cwd "$dir" "$dir/$main" >"$work/console.txt" 2>&1 ||
+  WINE_TIMEOUT=20 xvfb-run -a "$root/tools/wine-run.sh" --x11 --cwd "$dir" "$dir/$main" >"$work/console.txt" 2>&1 ||
     status=$?
   [ $status -eq 0 ] || [ $status -eq 124 ] || fail "the console ended with status $status: $(cat "$work/console.txt")"
 fi

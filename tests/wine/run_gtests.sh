@@ -7,6 +7,10 @@
 # the simulator's options (default --no-pacing); K7R2_WINE_GTEST_FILTER is passed on as
 # --gtest_filter. The programs see K7R2_TEST_COM=1, the port the module answers on.
 set -euo pipefail
+# The window tests need a display: the whole run shares one virtual X server.
+if [ -z "${K7R2_RUN_GTESTS_XVFB:-}" ] && command -v xvfb-run >/dev/null; then
+  K7R2_RUN_GTESTS_XVFB=1 exec xvfb-run -a -s "-screen 0 1280x1024x24" "$0" "$@"
+fi
 root=$(cd "$(dirname "$0")/../.." && pwd)
 win32=$(realpath "${1:-$root/build-win32}")
 native=$(realpath "${2:-$root/${BUILD_DIR:-build}}")
@@ -65,7 +69,7 @@ for program in "${programs[@]}"; do
   if slave=$(start_sim "$index"); then
     # The programs run in a folder of their own, where they may leave files.
     mkdir -p "$work/cwd.$index"
-    "$root/tools/wine-run.sh" --com 1="$slave" --cwd "$work/cwd.$index" "$program" \
+    "$root/tools/wine-run.sh" --x11 --com 1="$slave" --cwd "$work/cwd.$index" "$program" \
       --gtest_color=no "${filter[@]}" >"$log" 2>&1 || status=$?
   else
     status=1
