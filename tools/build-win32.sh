@@ -30,6 +30,10 @@ for target in "${available[@]}"; do
   esac
 done
 cmake --build "$build" --target "${targets[@]}" -j2
-# Last, as it packs what was just built.
-cmake --build "$build" --target installer -j2
-echo "build-win32: $(cd "$build" && ls k7r2-setup-*.exe)"
+# Last, as it packs what was just built; without makensis there is no installer target.
+case " ${available[*]} " in
+  *" installer "*)
+    cmake --build "$build" --target installer -j2
+    echo "build-win32: $(cd "$build" && ls k7r2-setup-*.exe)" ;;
+  *) echo "build-win32: no makensis, so no installer (tools/install-deps.sh installs nsis)" >&2 ;;
+esac
