@@ -30,7 +30,8 @@ stop_sim() {
 cleanup() { stop_sim; rm -rf "$work"; }
 trap cleanup EXIT
 
-# start_sim: a module publishing COM1 in a directory of its own; prints its pseudo-terminal.
+# start_sim N: a module publishing COM1 in a directory of its own; sets $sim and $slave (its
+# pseudo-terminal). Not in a subshell, so that stop_sim can end it.
 start_sim() {
   local ports=$work/ports.$1
   mkdir -p "$ports"
@@ -38,7 +39,10 @@ start_sim() {
     >"$work/sim.$1.txt" 2>&1 &
   sim=$!
   for _ in $(seq 200); do
-    [ -L "$ports/COM1" ] && { readlink "$ports/COM1"; return 0; }
+    if [ -L "$ports/COM1" ]; then
+      slave=$(readlink "$ports/COM1")
+      return 0
+    fi
     kill -0 "$sim" 2>/dev/null || break
     sleep 0.05
   done
@@ -66,7 +70,7 @@ for program in "${programs[@]}"; do
   log=$work/$name.log
   began=$(date +%s.%N)
   status=0
-  if slave=$(start_sim "$index"); then
+  if start_sim "$index"; then
     # The programs run in a folder of their own, where they may leave files.
     mkdir -p "$work/cwd.$index"
     "$root/tools/wine-run.sh" --x11 --com 1="$slave" --cwd "$work/cwd.$index" "$program" \
