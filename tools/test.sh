@@ -1,17 +1,19 @@
 #!/usr/bin/env bash
-# Installs, builds and runs every test: a cross build of the Win32 serial backend and k7r2.exe
-# with a run under Wine against the simulator, the threaded tests under ThreadSanitizer, the
-# whole suite under AddressSanitizer and UndefinedBehaviorSanitizer, then the whole suite (unit,
-# serial, GUI and process tests).
+# Installs, builds and runs every test: the Win32 build (programs, Win32 tests, installer) with
+# its runs under Wine against the simulator and a silent install, start and uninstall, the
+# threaded tests under ThreadSanitizer, the whole suite under AddressSanitizer and
+# UndefinedBehaviorSanitizer, then the whole suite (unit, serial, GUI and process tests).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 tools/install-deps.sh
 tools/build.sh
 build_dir=${BUILD_DIR:-build}
 
-tools/build-win32-link.sh
+tools/build-win32.sh
 timeout -k 10 600 tests/wine/link_smoke.sh "$PWD/build-win32" "$PWD/$build_dir"
 timeout -k 10 600 tests/wine/k7r2_wine.sh "$PWD/build-win32" "$PWD/$build_dir"
+timeout -k 10 1800 tests/wine/run_gtests.sh "$PWD/build-win32" "$PWD/$build_dir"
+timeout -k 10 600 tests/wine/installer_test.sh "$PWD/build-win32" "$PWD/$build_dir"
 tools/tsan.sh
 tools/asan.sh
 

@@ -2,7 +2,11 @@
 # Runs a Windows program under Wine in a private prefix, with Wine's COM ports mapped to given
 # devices (for instance the simulator's pseudo-terminal):
 #
-#   tools/wine-run.sh [--com N=DEVICE]... [--cwd DIR] PROGRAM.exe [ARGS...]
+#   tools/wine-run.sh [--com N=DEVICE]... [--cwd DIR] [--wait-all] [--x11] PROGRAM.exe [ARGS...]
+#
+# --x11 keeps $DISPLAY (for a window program, under xvfb-run); without it Wine sees no display.
+# --wait-all also waits for the processes the program left running (an uninstaller that runs
+# a copy of itself from the temporary folder), within the same timeout.
 #
 # The prefix lives in $WINE_PREFIX_DIR (default build/wine-prefix) and is made once, under
 # Xvfb, without a desktop, menu entries, or the Mono and Gecko downloads. Every Wine step has a
@@ -17,21 +21,26 @@ run_timeout=${WINE_TIMEOUT:-60}
 
 maps=()
 cwd=$PWD
+wait_all=
+x11=
 while [ $# -gt 0 ]; do
   case $1 in
     --com) maps+=("$2"); shift 2 ;;
     --cwd) cwd=$2; shift 2 ;;
+    --wait-all) wait_all=yes; shift ;;
+    --x11) x11=yes; shift ;;
     --) shift; break ;;
     -*) echo "wine-run: unknown option $1" >&2; exit 2 ;;
     *) break ;;
   esac
 done
-[ $# -ge 1 ] || { echo "usage: $0 [--com N=DEVICE]... [--cwd DIR] PROGRAM.exe [ARGS...]" >&2; exit 2; }
+[ $# -ge 1 ] || { echo "usage: $0 [--com N=DEVICE]... [--cwd DIR] [--wait-all] [--x11] PROGRAM.exe [ARGS...]" >&2; exit 2; }
 program=$(realpath "$1")
 shift
 
 export WINEPREFIX=$prefix WINEARCH=win64 WINEDEBUG=-all
 export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
+display=${DISPLAY:-}
 unset DISPLAY WAYLAND_DISPLAY
 
 mkdir -p "$(dirname "$prefix")"
@@ -63,7 +72,12 @@ if [ ${#maps[@]} -gt 0 ]; then
   stop_server
 fi
 
+[ -z "$x11" ] || [ -z "$display" ] || export DISPLAY=$display
 status=0
 (cd "$cwd" && timeout -k 5 "$run_timeout" wine "$program" "$@") || status=$?
+if [ -n "$wait_all" ] && [ $status -ne 124 ]; then
+  # The server ends once the last of the prefix's processes has.
+  timeout -k 5 "$run_timeout" wineserver -w || status=124
+fi
 [ $status -eq 124 ] && echo "wine-run: $(basename "$program") timed out after ${run_timeout}s" >&2
 exit $status

@@ -102,22 +102,4 @@ TEST(FaultLog, SilentWhenTheFileCannotBeOpened) {
     EXPECT_TRUE(std::filesystem::is_directory(start.logPath()));
 }
 
-TEST(TextCodec, ConvertsBetweenUtf8AndCode936) {
-    EXPECT_EQ(Utf8ToGbk("校验 ok"), "\xD0\xA3\xD1\xE9 ok");
-    EXPECT_EQ(GbkToUtf8("\xD0\xA3\xD1\xE9 ok"), "校验 ok");
-    EXPECT_EQ(Utf8ToGbk("a\xF0\x9F\x98\x80"
-                        "b"),
-              "a?b");  // no such character in 936
-    EXPECT_EQ(Utf8ToGbk("a\xFF"
-                        "b"),
-              "a?b");
-    EXPECT_EQ(Utf8ToGbk("a\xE6\xA0"), "a?");  // cut short
-    EXPECT_EQ(GbkToUtf8("x\xFF"), "x?");
-}
-
-TEST(TextCodec, LineEnds) {
-    EXPECT_EQ(ToCrLf("\na\n\nb"), "\r\na\r\n\r\nb");
-    EXPECT_EQ(FromCrLf("\r\na\r\n\r\nb\r"), "\na\n\nb\r");
-}
-
 }  // namespace
