@@ -93,3 +93,10 @@ std::optional<ModuleSnapshot> PlantState::Module(int address) const {
     }
     return std::nullopt;
 }
+
+std::optional<ModuleSnapshot> PlantState::Module(int bus, int address) const {
+    std::lock_guard lock(mutex_);
+    const auto found = modules_.find({bus, address});
+    if (found == modules_.end()) return std::nullopt;
+    return Completed(found->second);
+}

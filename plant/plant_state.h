@@ -47,6 +47,7 @@ public:
 
     // The module answering to `address`: where buses share an address, the lowest bus.
     std::optional<ModuleSnapshot> Module(int address) const;
+    std::optional<ModuleSnapshot> Module(int bus, int address) const;
     std::vector<ModuleSnapshot> Modules() const;  // by bus, then address
 
 private:
