@@ -10,6 +10,7 @@ int RunK7r2(const std::vector<std::string>& args, std::ostream& out, std::ostrea
     }
     const Invocation& inv = *parsed.invocation;
     const CliOutput output{out, err, inv.json};
+    if (inv.run) return inv.run(output);
     switch (inv.command) {
         case CliCommand::Read: return RunRead(inv, output);
         case CliCommand::Watch: return RunWatch(inv, output);

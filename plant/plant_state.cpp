@@ -1,5 +1,7 @@
 #include "plant/plant_state.h"
 
+#include <algorithm>
+
 namespace {
 
 bool ConditionHolds(AlarmState state) {
@@ -34,9 +36,11 @@ void PlantState::AddModule(int bus, int address, const std::string& name,
     module.channelNames = std::move(channelNames);
 }
 
-void PlantState::ClearModules() {
+void PlantState::KeepOnly(const std::vector<std::pair<int, int>>& modules) {
     std::lock_guard lock(mutex_);
-    modules_.clear();
+    std::erase_if(modules_, [&](const auto& entry) {
+        return std::find(modules.begin(), modules.end(), entry.first) == modules.end();
+    });
 }
 
 void PlantState::OnSiteReading(const SiteReading& reading) {

@@ -39,8 +39,9 @@ public:
     // Declares a module of the site file, so that it is served before its first reading.
     void AddModule(int bus, int address, const std::string& name,
                    std::vector<std::string> channelNames = {});
-    // Forgets every module (a reloaded site file declares them again); alarms stay.
-    void ClearModules();
+    // Forgets the modules not in `modules` (bus, address), as a reloaded site file drops them;
+    // the others keep their readings, and alarms stay.
+    void KeepOnly(const std::vector<std::pair<int, int>>& modules);
 
     void OnSiteReading(const SiteReading& reading) override;
     void OnAlarmChange(const AlarmEvent& event) override;
