@@ -46,14 +46,18 @@ inline bool Connectable(int port) {
 
 class MosquittoBroker {
 public:
-    MosquittoBroker() : port_(FreeLocalPort()) {
+    // `security` replaces the anonymous access, given the broker's folder (for its files).
+    explicit MosquittoBroker(
+        const std::function<std::string(const std::filesystem::path&)>& security = {})
+        : port_(FreeLocalPort()) {
         char pattern[] = "/tmp/k7r2-broker-XXXXXX";
         folder_ = mkdtemp(pattern);
         // Started as root, the broker drops to its own user, who must still write here.
         std::filesystem::permissions(folder_, std::filesystem::perms::all);
+        const std::string access = security ? security(folder_) : "allow_anonymous true\n";
         std::ofstream config(folder_ / "mosquitto.conf");
         config << "listener " << port_ << " 127.0.0.1\n"
-               << "allow_anonymous true\n"
+               << access
                << "persistence true\n"
                << "persistence_location " << folder_.string() << "/\n"
                << "autosave_interval 0\n";

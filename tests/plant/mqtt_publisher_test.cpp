@@ -180,3 +180,59 @@ TEST(MqttPublisher, ABrokerRestartLosesNoAlarmChangeAndRepublishesTheState) {
     })) << "the latest reading, published again on reconnection";
     EXPECT_TRUE(WaitUntil([&] { return plant.publisher.Backlog() == 0; }));
 }
+
+namespace {
+
+// A CA, a certificate for 127.0.0.1 signed by it, and a password file for user "plant".
+std::string TlsWithPassword(const std::filesystem::path& folder) {
+    const std::string f = folder.string();
+    const std::string script =
+        "cd " + f + " && "
+        "openssl req -x509 -newkey ec -pkeyopt ec_paramgen_curve:prime256v1 -nodes -days 2 "
+        "-subj /CN=k7r2-test-ca -keyout ca.key -out ca.crt && "
+        "openssl req -newkey ec -pkeyopt ec_paramgen_curve:prime256v1 -nodes "
+        "-subj /CN=127.0.0.1 -keyout server.key -out server.csr && "
+        "printf 'subjectAltName=IP:127.0.0.1\\n' > san && "
+        "openssl x509 -req -in server.csr -CA ca.crt -CAkey ca.key -CAcreateserial -days 2 "
+        "-extfile san -out server.crt && "
+        "mosquitto_passwd -b -c passwd plant 'geheim 密码' && chmod 644 *";
+    if (std::system((script + " >/dev/null 2>&1").c_str()) != 0) return "allow_anonymous true\n";
+    return "cafile " + f + "/ca.crt\ncertfile " + f + "/server.crt\nkeyfile " + f +
+           "/server.key\nallow_anonymous false\npassword_file " + f + "/passwd\n";
+}
+
+}  // namespace
+
+TEST(MqttPublisher, ConnectsOverTlsWithTheCaAndThePasswordFileAndOnlySo) {
+    std::filesystem::path folder;
+    MosquittoBroker broker([&](const std::filesystem::path& at) {
+        folder = at;
+        return TlsWithPassword(at);
+    });
+    ASSERT_TRUE(std::filesystem::exists(folder / "server.crt")) << "openssl or mosquitto_passwd failed";
+    ASSERT_TRUE(broker.Start());
+    std::ofstream(folder / "password") << "geheim 密码\n";
+
+    const auto settings = [&](const std::string& passwordFile) {
+        MqttSettings mqtt;
+        mqtt.url = "mqtts://127.0.0.1:" + std::to_string(broker.Port());
+        mqtt.caFile = (folder / "ca.crt").string();
+        mqtt.user = "plant";
+        mqtt.passwordFile = (folder / passwordFile).string();
+        return mqtt;
+    };
+    PlantState state;
+    std::string error;
+    MqttPublisher good(settings("password"), "一号粮库", state, nullptr);
+    ASSERT_TRUE(good.Start(error)) << error;
+    EXPECT_TRUE(WaitUntil([&] { return good.Connected(); }));
+
+    std::ofstream(folder / "wrong") << "geheim\n";
+    MqttPublisher refused(settings("wrong"), "一号粮库", state, nullptr);
+    ASSERT_TRUE(refused.Start(error)) << error;
+    EXPECT_FALSE(WaitUntil([&] { return refused.Connected(); }, std::chrono::milliseconds(1500)));
+
+    MqttPublisher unreadable(settings("no-such-file"), "一号粮库", state, nullptr);
+    EXPECT_FALSE(unreadable.Start(error));
+    EXPECT_NE(error.find("密码文件"), std::string::npos) << error;
+}
