@@ -172,6 +172,11 @@ TEST_F(ModbusServerTest, SurvivesMalformedFramesAndKeepsServingOthers) {
     const auto reply = Exchange(healthy, ReadFrame(7, 4, 0, 1));
     ASSERT_EQ(reply.size(), 11u);
     EXPECT_EQ(reply[10], 215);
+    // Address 0, the module's factory address, is a unit like any other (not a broadcast).
+    state.OnSiteReading(GoodReading(1, 0, {42}));
+    const auto zero = Exchange(healthy, ReadFrame(0, 4, 0, 1));
+    ASSERT_EQ(zero.size(), 11u);
+    EXPECT_EQ(zero[10], 42);
     close(healthy);
 }
 
