@@ -59,7 +59,9 @@ ModbusServer::~ModbusServer() { Stop(); }
 bool ModbusServer::Start(const std::string& listen, int port, std::string& error) {
     Stop();
     auto loop = std::make_unique<Loop>();
-    loop->context = modbus_new_tcp(listen.c_str(), port);
+    // The protocol-independent flavour: IPv4 and IPv6 addresses and host names alike.
+    const std::string service = std::to_string(port);
+    loop->context = modbus_new_tcp_pi(listen.c_str(), service.c_str());
     loop->mapping = modbus_mapping_new_start_address(0, 0, 0, 0, 0, 0, 0, kModuleRegisters);
     if (!loop->context || !loop->mapping || pipe2(loop->wake, O_CLOEXEC) != 0) {
         error = std::string("Modbus TCP 服务无法创建: ") + std::strerror(errno);
@@ -69,17 +71,19 @@ bool ModbusServer::Start(const std::string& listen, int port, std::string& error
     modbus_set_response_timeout(loop->context, 0, 20000);
     // A client that stops halfway through a frame holds up the others at most this long.
     modbus_set_byte_timeout(loop->context, 0, 200000);
-    loop->listenFd = modbus_tcp_listen(loop->context, kMaxClients);
+    loop->listenFd = modbus_tcp_pi_listen(loop->context, kMaxClients);
     if (loop->listenFd < 0) {
         error = "Modbus TCP 无法监听 " + listen + ":" + std::to_string(port) + ": " +
                 modbus_strerror(errno);
         return false;
     }
     fcntl(loop->listenFd, F_SETFD, FD_CLOEXEC);
-    sockaddr_in bound{};
+    sockaddr_storage bound{};
     socklen_t size = sizeof bound;
     getsockname(loop->listenFd, reinterpret_cast<sockaddr*>(&bound), &size);
-    port_ = ntohs(bound.sin_port);
+    port_ = ntohs(bound.ss_family == AF_INET6
+                      ? reinterpret_cast<const sockaddr_in6*>(&bound)->sin6_port
+                      : reinterpret_cast<const sockaddr_in*>(&bound)->sin_port);
     loop_ = std::move(loop);
     thread_ = std::thread([this] { Run(); });
     return true;

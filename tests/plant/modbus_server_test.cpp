@@ -227,3 +227,23 @@ TEST_F(ModbusServerTest, MbpollReadsTheValues) {
     EXPECT_NE(output.find("[0]: \t215"), std::string::npos) << output;
     EXPECT_NE(output.find("[1]: \t65524 (-12)"), std::string::npos) << output;
 }
+
+TEST(ModbusServer, ListensOnIpv6AndRefusesAnAddressItCannotBind) {
+    PlantState state;
+    state.OnSiteReading(GoodReading(1, 3, {77}));
+    ModbusServer server(state);
+    std::string error;
+    if (server.Start("::1", 0, error)) {
+        modbus_t* client = modbus_new_tcp_pi("::1", std::to_string(server.Port()).c_str());
+        ASSERT_EQ(modbus_connect(client), 0);
+        modbus_set_slave(client, 3);
+        std::uint16_t value = 0;
+        EXPECT_EQ(modbus_read_input_registers(client, 0, 1, &value), 1);
+        EXPECT_EQ(value, 77);
+        modbus_close(client);
+        modbus_free(client);
+        server.Stop();
+    }
+    EXPECT_FALSE(server.Start("192.0.2.1", 0, error)) << "an address of no local interface";
+    EXPECT_NE(error.find("192.0.2.1"), std::string::npos) << error;
+}
