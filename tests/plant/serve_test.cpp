@@ -8,6 +8,7 @@
 
 #include "mosquitto_broker.h"
 #include "plant/modbus_registers.h"
+#include "plant/plant_service.h"
 #include "plant/serve_config.h"
 
 namespace {
@@ -152,4 +153,38 @@ TEST(ServeConfig, ReadsModulesAndChannelNamesAndRejectsWhatItCannotServe) {
         EXPECT_FALSE(LoadServeConfig(path, config, error)) << text;
         EXPECT_NE(error.find(expected), std::string::npos) << error;
     }
+}
+
+TEST(PlantService, AReloadKeepsTheReadingsOfTheModulesThatStay) {
+    ServeConfig config;
+    config.site = "一号粮库";
+    config.modbus = ModbusSettings{"127.0.0.1", 0};
+    config.modules = {{1, 1, "3号仓", {}}, {1, 2, "4号仓", {}}};
+    PlantService service;
+    std::string error;
+    ASSERT_TRUE(service.Start(config, nullptr, error)) << error;
+    SiteReading reading;
+    reading.bus = 1;
+    reading.address = 1;
+    reading.reading.time = std::chrono::system_clock::now();
+    reading.reading.words = {215, 0, 0, 0};
+    service.Readings().OnSiteReading(reading);
+    const int firstPort = service.ModbusPort();
+    EXPECT_EQ(ModuleStatusAt(firstPort, 2), 2);
+
+    config.modules.pop_back();
+    config.modbus->port = FreeLocalPort();
+    ASSERT_TRUE(service.Reload(config, nullptr, error)) << error;
+    EXPECT_EQ(service.ModbusPort(), config.modbus->port);
+    EXPECT_EQ(ModuleStatusAt(config.modbus->port, 1), 0) << "the reading from before the reload";
+    EXPECT_EQ(ModuleStatusAt(config.modbus->port, 2), -1) << "no longer in the site file";
+
+    // A port already taken: the server keeps running where it was.
+    const int taken = config.modbus->port;
+    config.modbus->port = firstPort;
+    PlantState other;
+    ModbusServer squatter(other);
+    ASSERT_TRUE(squatter.Start("127.0.0.1", firstPort, error)) << error;
+    EXPECT_FALSE(service.Reload(config, nullptr, error));
+    EXPECT_EQ(ModuleStatusAt(taken, 1), 0);
 }
