@@ -110,6 +110,7 @@ void MqttPublisher::Stop(std::chrono::milliseconds drain) {
 }
 
 void MqttPublisher::OnSiteReading(const SiteReading& reading) {
+    if (!Connected()) return;  // the state goes out whole on the next connection
     const auto module = state_.Module(reading.bus, reading.address);
     if (!module) return;
     Message message;
@@ -127,7 +128,9 @@ void MqttPublisher::OnAlarmChange(const AlarmEvent& event) {
     change.payload = AlarmEventPayload(event);
     change.promised = qos_ > 0;
     Message list;
-    if (const auto module = state_.Module(event.bus, event.address)) {
+    // While the broker is away the list is left to the state published on reconnection.
+    const auto module = Connected() ? state_.Module(event.bus, event.address) : std::nullopt;
+    if (module) {
         list.topic = base_ + "/" + std::to_string(event.address) + "/alarms";
         list.payload = AlarmListPayload(*module);
         list.retain = true;
@@ -138,7 +141,7 @@ void MqttPublisher::OnAlarmChange(const AlarmEvent& event) {
 }
 
 void MqttPublisher::Enqueue(Message message) {
-    if (message.promised) {
+    if (message.promised && outbox_.size() + unconfirmed_.size() >= kMaxBacklog) {
         std::size_t promised = unconfirmed_.size();
         for (const auto& [sequence, queued] : outbox_) promised += queued.promised;
         if (promised >= kMaxBacklog) {

@@ -236,3 +236,17 @@ TEST(MqttPublisher, ConnectsOverTlsWithTheCaAndThePasswordFileAndOnlySo) {
     EXPECT_FALSE(unreadable.Start(error));
     EXPECT_NE(error.find("密码文件"), std::string::npos) << error;
 }
+
+TEST(MqttPublisher, KeepsABoundedBacklogWhileNoBrokerIsThere) {
+    Plant plant("mqtt://127.0.0.1:" + std::to_string(FreeLocalPort()));
+    std::string error;
+    ASSERT_TRUE(plant.publisher.Start(error)) << error;
+    const std::size_t beyond = MqttPublisher::kMaxBacklog + 5;
+    for (std::uint64_t id = 1; id <= beyond; ++id) {
+        plant.Feed(Alarm(id, 1, 7, AlarmState::Normal));
+        plant.Feed(GoodReading(1, 7, {200}));  // readings are not queued at all
+    }
+    EXPECT_EQ(plant.publisher.Backlog(), MqttPublisher::kMaxBacklog);
+    EXPECT_EQ(plant.publisher.Dropped(), 5u);
+    EXPECT_FALSE(plant.publisher.Connected());
+}
