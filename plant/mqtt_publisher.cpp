@@ -233,6 +233,7 @@ void MqttPublisher::OnConnect(mosquitto* client, void* self, int rc) {
         std::fprintf(stderr, "MQTT: 代理拒绝连接: %s\n", mosquitto_connack_string(rc));
         return;
     }
+    std::fprintf(stderr, "MQTT: 已连接 %s\n", publisher->settings_.url.c_str());
     const std::string ack = publisher->AckTopic();
     mosquitto_subscribe(client, nullptr, ack.c_str(), 1);
     std::lock_guard lock(publisher->mutex_);
@@ -241,9 +242,12 @@ void MqttPublisher::OnConnect(mosquitto* client, void* self, int rc) {
     publisher->wake_.notify_all();
 }
 
-void MqttPublisher::OnDisconnect(mosquitto*, void* self, int) {
+void MqttPublisher::OnDisconnect(mosquitto*, void* self, int rc) {
     auto* publisher = static_cast<MqttPublisher*>(self);
     std::lock_guard lock(publisher->mutex_);
+    if (rc != 0 && publisher->connected_) {
+        std::fprintf(stderr, "MQTT: 与代理的连接断开, 将重连\n");
+    }
     publisher->connected_ = false;
     // Readings in the outbox are older than the state the next connection publishes first.
     std::erase_if(publisher->outbox_, [](const auto& entry) { return !entry.second.promised; });
