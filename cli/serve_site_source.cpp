@@ -1,5 +1,11 @@
 // The buses and alarm engine `k7r2 serve` runs. This build has neither the bus runner nor the
 // alarm engine: the service serves the site's declared modules with no readings yet.
+//
+// With them, Start() loads the site file, makes the alarm engine (its journal beside the
+// readings CSVs, as `k7r2 site watch` keeps them) with `alarms` among its observers, and starts
+// the bus runner with its readings going to the engine and to `readings`; Reload() hands the
+// runner and the engine the new file between two cycles; Acknowledger() returns an
+// EngineAcknowledger (plant/engine_acknowledger.h) over the engine.
 #include <cstdio>
 
 #include "plant/site_source.h"

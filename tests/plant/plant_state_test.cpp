@@ -56,3 +56,4 @@ TEST(PlantState, AnAddressSharedByTwoBusesAnswersWithTheLowestBus) {
     EXPECT_EQ(state.Modules().size(), 2u);
     EXPECT_FALSE(state.Module(6).has_value());
 }
+
