@@ -23,22 +23,36 @@ MqttPublisher::MqttPublisher(MqttSettings settings, std::string site, const Plan
 
 MqttPublisher::~MqttPublisher() { Stop(std::chrono::milliseconds(0)); }
 
-bool MqttPublisher::Start(std::string& error) {
+bool MqttPublisher::CheckSettings(const MqttSettings& settings, std::string& error,
+                                  std::string* password) {
     BrokerAddress broker;
-    if (!ParseBrokerUrl(settings_.url, broker, error)) return false;
-    if (qos_ < 0 || qos_ > 2) {
-        error = "MQTT qos 须为 0、1 或 2, 不是 " + std::to_string(qos_);
+    if (!ParseBrokerUrl(settings.url, broker, error)) return false;
+    if (settings.qos < 0 || settings.qos > 2) {
+        error = "MQTT qos 须为 0、1 或 2, 不是 " + std::to_string(settings.qos);
         return false;
     }
-    std::string password = settings_.password;
-    if (password.empty() && !settings_.passwordFile.empty()) {
-        std::ifstream file(settings_.passwordFile);
-        if (!file || !std::getline(file, password)) {
-            error = "无法读取 MQTT 密码文件 " + settings_.passwordFile;
+    std::string secret = settings.password;
+    if (secret.empty() && !settings.passwordFile.empty()) {
+        std::ifstream file(settings.passwordFile);
+        if (!file || !std::getline(file, secret)) {
+            error = "无法读取 MQTT 密码文件 " + settings.passwordFile;
             return false;
         }
-        if (!password.empty() && password.back() == '\r') password.pop_back();
+        if (!secret.empty() && secret.back() == '\r') secret.pop_back();
     }
+    if (broker.tls && !settings.caFile.empty() && !std::ifstream(settings.caFile)) {
+        error = "无法读取 MQTT CA 文件 " + settings.caFile;
+        return false;
+    }
+    if (password) *password = secret;
+    return true;
+}
+
+bool MqttPublisher::Start(std::string& error) {
+    std::string password;
+    if (!CheckSettings(settings_, error, &password)) return false;
+    BrokerAddress broker;
+    ParseBrokerUrl(settings_.url, broker, error);
     std::call_once(g_libraryInit, [] { mosquitto_lib_init(); });
     client_ = mosquitto_new(settings_.clientId.empty() ? nullptr : settings_.clientId.c_str(), true,
                             this);

@@ -43,6 +43,10 @@ public:
     MqttPublisher(const MqttPublisher&) = delete;
     MqttPublisher& operator=(const MqttPublisher&) = delete;
 
+    // False, with a Chinese `error`, for settings that cannot work: the URL, the QoS, an
+    // unreadable password or CA file. `password` receives the password to use.
+    static bool CheckSettings(const MqttSettings& settings, std::string& error,
+                              std::string* password = nullptr);
     // Checks the settings and starts connecting; false, with a Chinese `error`, for bad
     // settings (an unreachable broker is no error: it is retried).
     bool Start(std::string& error);

@@ -55,44 +55,55 @@ bool PlantService::Start(const ServeConfig& config, AlarmAcknowledger* acknowled
 
 bool PlantService::Reload(const ServeConfig& config, AlarmAcknowledger* acknowledger,
                           std::string& error) {
+    // Settings that cannot work leave everything running as it is.
+    if (config.mqtt && !MqttPublisher::CheckSettings(*config.mqtt, error)) return false;
     std::unique_ptr<MqttPublisher> oldMqtt;
-    std::unique_ptr<ModbusServer> oldModbus;
+    bool newBroker = false;
     {
         std::lock_guard lock(mutex_);
-        const bool newBroker =
-            !SameBroker(config_.mqtt, config.mqtt) || config_.site != config.site;
-        std::unique_ptr<MqttPublisher> mqtt;
-        if (newBroker && config.mqtt) {
-            mqtt = std::make_unique<MqttPublisher>(*config.mqtt, config.site, *state_, acknowledger);
-            if (!mqtt->Start(error)) return false;
+        newBroker = !SameBroker(config_.mqtt, config.mqtt) || config_.site != config.site;
+        if (newBroker) oldMqtt = std::move(mqtt_);  // meanwhile readings only reach the state
+    }
+    // The old connection ends cleanly (its own "offline", no will) before the new one, perhaps
+    // with the same client id, says "online". Outside the lock: the old publisher's network
+    // thread may be handing an acknowledgement to the alarm engine, whose change comes back
+    // through this service.
+    if (oldMqtt) oldMqtt->Stop();
+
+    std::unique_ptr<ModbusServer> oldModbus;  // stopped after the lock is released
+    std::lock_guard lock(mutex_);
+    Declare(config);
+    config_.modules = config.modules;
+    if (newBroker) {
+        config_.mqtt = config.mqtt;
+        config_.site = config.site;
+        if (config.mqtt) {
+            auto mqtt = std::make_unique<MqttPublisher>(*config.mqtt, config.site, *state_,
+                                                        acknowledger);
+            if (!mqtt->Start(error)) {
+                config_.mqtt.reset();
+                return false;
+            }
+            mqtt_ = std::move(mqtt);
         }
-        const bool newListener = !SameListener(config_.modbus, config.modbus);
+    }
+    if (!SameListener(config_.modbus, config.modbus)) {
         std::unique_ptr<ModbusServer> modbus;
-        if (newListener && config.modbus) {
+        if (config.modbus) {
             // The old server lets go of its port first, in case the new one wants the same.
             if (modbus_) modbus_->Stop();
             modbus = std::make_unique<ModbusServer>(*state_);
             if (!modbus->Start(config.modbus->listen, config.modbus->port, error)) {
                 std::string again;
                 if (modbus_) modbus_->Start(config_.modbus->listen, config_.modbus->port, again);
-                oldMqtt = std::move(mqtt);  // never published: dropped below, outside the lock
                 return false;
             }
         }
-        Declare(config);
-        if (newListener) {
-            oldModbus = std::move(modbus_);
-            modbus_ = std::move(modbus);
-        }
-        if (newBroker) {
-            oldMqtt = std::move(mqtt_);
-            mqtt_ = std::move(mqtt);
-        }
-        config_ = config;
+        oldModbus = std::move(modbus_);
+        modbus_ = std::move(modbus);
+        config_.modbus = config.modbus;
     }
-    // Outside the lock: the old publisher's network thread may be handing an acknowledgement
-    // to the alarm engine, whose change comes back through this service.
-    if (oldMqtt) oldMqtt->Stop();
+    config_.offlineAfter = config.offlineAfter;
     return true;
 }
 

@@ -21,7 +21,8 @@ public:
     // address cannot be bound or the MQTT settings are unusable; nothing runs then.
     bool Start(const ServeConfig& config, AlarmAcknowledger* acknowledger, std::string& error);
     // Takes a changed site file: restarts only the server or publisher whose settings changed.
-    // On failure the previous configuration keeps running.
+    // Unusable MQTT settings change nothing; a Modbus address that cannot be bound leaves the
+    // server where it was (the modules and the broker are taken from the new file).
     bool Reload(const ServeConfig& config, AlarmAcknowledger* acknowledger, std::string& error);
     void Stop();
 

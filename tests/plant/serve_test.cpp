@@ -10,6 +10,7 @@
 #include "plant/modbus_registers.h"
 #include "plant/plant_service.h"
 #include "plant/serve_config.h"
+#include "plant/mqtt_publisher.h"
 
 namespace {
 
@@ -187,4 +188,38 @@ TEST(PlantService, AReloadKeepsTheReadingsOfTheModulesThatStay) {
     ASSERT_TRUE(squatter.Start("127.0.0.1", firstPort, error)) << error;
     EXPECT_FALSE(service.Reload(config, nullptr, error));
     EXPECT_EQ(ModuleStatusAt(taken, 1), 0);
+}
+
+TEST(PlantService, ABrokerSettingsReloadEndsOnlineAndABadOneChangesNothing) {
+    MosquittoBroker broker;
+    ASSERT_TRUE(broker.Start());
+    ServeConfig config;
+    config.site = "一号粮库";
+    config.mqtt = MqttSettings{};
+    config.mqtt->url = broker.Url();
+    config.mqtt->clientId = "k7r2-reload-" + std::to_string(getpid());
+    PlantService service;
+    std::string error;
+    ASSERT_TRUE(service.Start(config, nullptr, error)) << error;
+    const std::string status = "k7r2/一号粮库/status";
+    TestSubscriber watcher(broker.Port(), status);
+    ASSERT_TRUE(watcher.WaitFor(status, [](auto& m) { return m.payload == "online"; }));
+
+    ServeConfig broken = config;
+    broken.mqtt->passwordFile = "/nonexistent/k7r2-password";
+    broken.mqtt->user = "plant";
+    EXPECT_FALSE(service.Reload(broken, nullptr, error));
+    EXPECT_NE(error.find("密码文件"), std::string::npos) << error;
+
+    config.mqtt->qos = 2;  // the same client id and topics, a new connection
+    ASSERT_TRUE(service.Reload(config, nullptr, error)) << error;
+    ASSERT_TRUE(WaitUntil([&] {
+        const auto seen = watcher.On(status);
+        return seen.size() >= 3 && seen.back().payload == "online";
+    }));
+    EXPECT_EQ(watcher.On(status)[1].payload, "offline") << "the old connection's clean end";
+    EXPECT_NE(service.StatusLine().find("MQTT 已连接"), std::string::npos) << service.StatusLine();
+    TestSubscriber late(broker.Port(), status);
+    ASSERT_TRUE(late.WaitFor(status));
+    EXPECT_EQ(late.On(status).back().payload, "online");
 }
