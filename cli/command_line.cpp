@@ -7,6 +7,7 @@
 #include "cli/argument_checks.h"
 #include "cli/exit_status.h"
 #include "cli/usage_text.h"
+#include "cli/serve_commands.h"
 #include "link/commands.h"
 #include "link/temp_word.h"
 
@@ -273,6 +274,7 @@ ParsedCommandLine ParseCommandLine(const std::vector<std::string>& args) {
     AddPt100Commands(app, inv, texts);
     AddPortCommands(app, inv, texts);
     // Further command families register here, before the help's groups are named.
+    AddServeCommands(app, inv);
     ChineseHelpGroups(app);
 
     std::vector<std::string> reversed(args.size() > 1 ? args.rbegin() : args.rend(), args.rend());

@@ -2,6 +2,7 @@
 // k7r2's command line: global options, one command and its arguments, checked before anything
 // is opened or sent.
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
@@ -28,8 +29,12 @@ enum class CliCommand {
     PortsUnlink,
 };
 
+struct CliOutput;
+
 struct Invocation {
     CliCommand command = CliCommand::Read;
+    // Set by a command registered from its own files; runs instead of `command`.
+    std::function<int(const CliOutput&)> run;
     // Global options.
     int port = 1;
     std::string device;  // instead of the port number when set

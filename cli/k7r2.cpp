@@ -23,6 +23,7 @@ int Unparsed(const ParsedCommandLine& parsed, const CliOutput& output) {
 int Run(const ParsedCommandLine& parsed, const CliOutput& output) {
     if (!parsed.invocation) return Unparsed(parsed, output);
     const Invocation& inv = *parsed.invocation;
+    if (inv.run) return inv.run(output);
     switch (inv.command) {
         case CliCommand::Read: return RunRead(inv, output);
         case CliCommand::Watch: return RunWatch(inv, output);

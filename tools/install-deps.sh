@@ -15,6 +15,7 @@ packages=(
   dbus-daemon dbus-bin at-spi2-core
   lintian man-db bash-completion  # the package test: lintian, manual pages, k7r2's completion
   nsis librsvg2-bin googletest  # Windows installer, its .ico from the SVG, GoogleTest built with MinGW
+  libmosquitto-dev mosquitto libmodbus-dev mbpoll   # the plant service and its tests
 )
 
 missing=()

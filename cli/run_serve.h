@@ -1,0 +1,13 @@
+#pragma once
+#include <string>
+
+struct CliOutput;
+
+struct ServeOptions {
+    std::string siteFile;
+    bool check = false;
+    int statusIntervalS = 60;
+};
+
+// Runs the site until SIGTERM (or SIGINT); SIGHUP reloads the site file. The exit status.
+int RunServe(const ServeOptions& options, const CliOutput& output);
