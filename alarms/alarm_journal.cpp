@@ -188,11 +188,12 @@ std::vector<AlarmEvent> JournalReplay::Open() const {
     return open;
 }
 
-JournalReplay ReplayJournal(const std::vector<AlarmEvent>& records) {
+JournalReplay ReplayJournal(std::vector<AlarmEvent>& records) {
     JournalReplay replay;
     // The alarm not yet normal at each point: bus, address, channel, kind.
     std::map<std::tuple<int, int, int, int>, std::size_t> open;
-    for (const AlarmEvent& record : records) {
+    for (AlarmEvent& record : records) {
+        record.id = 0;
         const auto point =
             std::make_tuple(record.bus, record.address, record.channel, static_cast<int>(record.kind));
         auto it = open.find(point);
@@ -201,7 +202,7 @@ JournalReplay ReplayJournal(const std::vector<AlarmEvent>& records) {
             if (record.state != AlarmState::ActiveUnacked) continue;
             JournalAlarm alarm;
             alarm.raised = record;
-            alarm.raised.id = replay.nextId++;
+            alarm.raised.id = record.id = replay.nextId++;
             alarm.latest = alarm.raised;
             replay.alarms.push_back(alarm);
             open.emplace(point, replay.alarms.size() - 1);
@@ -209,8 +210,8 @@ JournalReplay ReplayJournal(const std::vector<AlarmEvent>& records) {
         }
         JournalAlarm& alarm = replay.alarms[it->second];
         const bool acknowledgement = !record.user.empty();
+        record.id = alarm.raised.id;
         alarm.latest = record;
-        alarm.latest.id = alarm.raised.id;
         if (acknowledgement) {
             alarm.acknowledgedBy = record.user;
             alarm.acknowledgedAt = record.time;

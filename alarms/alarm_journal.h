@@ -47,7 +47,8 @@ struct JournalReplay {
     // The latest change of every alarm that is not normal.
     std::vector<AlarmEvent> Open() const;
 };
-JournalReplay ReplayJournal(const std::vector<AlarmEvent>& records);
+// Also gives every record its alarm's id (0 for a stale record that belongs to none).
+JournalReplay ReplayJournal(std::vector<AlarmEvent>& records);
 
 // The record with its CR LF, and back. A record's channel is written as its CSV label.
 std::string AlarmJournalRecord(const AlarmEvent& event);
