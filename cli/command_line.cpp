@@ -5,6 +5,7 @@
 #include <charconv>
 #include <cstdio>
 
+#include "cli/alarm_commands.h"
 #include "cli/exit_status.h"
 #include "link/commands.h"
 #include "link/temp_word.h"
@@ -237,6 +238,8 @@ ParsedCommandLine ParseCommandLine(const std::vector<std::string>& args) {
         ->add_option("N", inv.linkNumber, "端口号 1-255")
         ->required()
         ->check(IntegerIn(1, 255));
+
+    AddAlarmCommands(app, inv);
 
     std::vector<std::string> reversed(args.size() > 1 ? args.rbegin() : args.rend(), args.rend());
     if (!reversed.empty()) reversed.pop_back();  // the program name
