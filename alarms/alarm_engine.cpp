@@ -28,11 +28,8 @@ bool IsActiveState(AlarmState state) {
 
 AlarmEngine::AlarmEngine(SiteAlarmConfig config, AlarmJournal* journal) : journal_(journal) {
     for (ModuleAlarmConfig& module : config.modules) {
-        ModuleWatch watch;
-        watch.channels.resize(kReadingChannels);
-        watch.config = std::move(module);
-        const auto key = std::make_pair(watch.config.bus, watch.config.address);
-        modules_.emplace(key, std::move(watch));
+        const auto key = std::make_pair(module.bus, module.address);
+        modules_.emplace(key, NewWatch(std::move(module)));
     }
     if (journal_ == nullptr) return;
     std::vector<AlarmEvent> records;
@@ -50,15 +47,34 @@ AlarmEngine::AlarmEngine(SiteAlarmConfig config, AlarmJournal* journal) : journa
     }
 }
 
+AlarmEngine::ModuleWatch AlarmEngine::NewWatch(ModuleAlarmConfig config) {
+    ModuleWatch watch;
+    watch.channels.resize(kReadingChannels);
+    for (int channel = 0; channel < kReadingChannels; ++channel) {
+        const AlarmLimits& limits = config.channels[static_cast<std::size_t>(channel)];
+        Rule& rule = watch.channels[static_cast<std::size_t>(channel)].rule;
+        rule.high = limits.high.has_value();
+        rule.low = limits.low.has_value();
+        rule.rise = limits.rise.has_value();
+        rule.delay = limits.delay;
+        rule.highLimit = limits.high.value_or(0);
+        rule.lowLimit = limits.low.value_or(0);
+        rule.riseLimit = limits.rise.value_or(0);
+        rule.deadband = limits.deadband;
+        rule.window = std::chrono::duration_cast<std::chrono::system_clock::duration>(
+            std::chrono::duration<double, std::ratio<3600>>(limits.riseWindowHours));
+    }
+    watch.config = std::move(config);
+    return watch;
+}
+
 AlarmEngine::ModuleWatch& AlarmEngine::WatchOf(int bus, int address, const std::string& name) {
     const auto key = std::make_pair(bus, address);
     auto it = modules_.find(key);
     if (it != modules_.end()) return it->second;
     // A module the site file does not list: no limits, but faults and silence still count.
-    ModuleWatch watch;
-    watch.config = UniformModule(bus, address, name, AlarmLimits{});
-    watch.channels.resize(kReadingChannels);
-    return modules_.emplace(key, std::move(watch)).first->second;
+    return modules_.emplace(key, NewWatch(UniformModule(bus, address, name, AlarmLimits{})))
+        .first->second;
 }
 
 std::uint64_t* AlarmEngine::OpenSlot(ModuleWatch& module, int channel, AlarmKind kind) {
@@ -104,7 +120,7 @@ void AlarmEngine::Evaluate(ModuleWatch& module, const SiteReading& site) {
 
 void AlarmEngine::EvaluateChannel(ModuleWatch& module, int channel, const Reading& reading) {
     ChannelWatch& watch = module.channels[static_cast<std::size_t>(channel)];
-    const AlarmLimits& limits = module.config.channels[static_cast<std::size_t>(channel)];
+    const Rule& rule = watch.rule;
     const int fault = KindIndex(AlarmKind::SensorFault);
     if (static_cast<std::size_t>(channel) >= reading.words.size()) {
         // A probe that was in the block and is gone has failed, as one reading out of range.
@@ -115,9 +131,11 @@ void AlarmEngine::EvaluateChannel(ModuleWatch& module, int channel, const Readin
     }
     watch.seen = true;
     const std::uint16_t word = reading.words[static_cast<std::size_t>(channel)];
-    // Tenths divided by ten: the same double as the limit "30.1" typed in the site file.
-    const double magnitude = (word & 0x7FFF) / 10.0;
-    const double value = (word & 0x8000) != 0 ? -magnitude : magnitude;
+    const int magnitude = word & 0x7FFF;
+    const int tenths = (word & 0x8000) != 0 ? -magnitude : magnitude;
+    // Tenths divided by ten: the same double as the limit "30.1" typed in the site file; the
+    // sign kept apart so that -0.0 stays what the module sent.
+    const double value = (word & 0x8000) != 0 ? -(magnitude / 10.0) : magnitude / 10.0;
     const bool pt100 = channel < kReadingPt100s;
     const double min = pt100 ? kPt100Min : kProbeMin;
     const double max = pt100 ? kPt100Max : kProbeMax;
@@ -131,26 +149,20 @@ void AlarmEngine::EvaluateChannel(ModuleWatch& module, int channel, const Readin
     if (IsActive(watch.open[fault])) {
         Clear(module, channel, AlarmKind::SensorFault, value, reading.time);
     }
-    const double deadband = limits.deadband;
-    if (limits.high) {
-        Limit(module, channel, AlarmKind::High, watch.beyond[0], value - *limits.high,
-              *limits.high - deadband - value, limits.delay, value, *limits.high, reading.time);
+    const double deadband = rule.deadband;
+    if (rule.high) {
+        Limit(module, channel, AlarmKind::High, watch.beyond[0], value - rule.highLimit,
+              rule.highLimit - deadband - value, rule.delay, value, rule.highLimit, reading.time);
     }
-    if (limits.low) {
-        Limit(module, channel, AlarmKind::Low, watch.beyond[1], *limits.low - value,
-              value - (*limits.low + deadband), limits.delay, value, *limits.low, reading.time);
+    if (rule.low) {
+        Limit(module, channel, AlarmKind::Low, watch.beyond[1], rule.lowLimit - value,
+              value - (rule.lowLimit + deadband), rule.delay, value, rule.lowLimit, reading.time);
     }
-    if (limits.rise) {
-        const auto window = std::chrono::duration_cast<std::chrono::system_clock::duration>(
-            std::chrono::duration<double, std::ratio<3600>>(limits.riseWindowHours));
-        auto& lows = watch.lows;
-        while (!lows.empty() && lows.back().value >= value) lows.pop_back();
-        lows.push_back({reading.time, value});
-        while (lows.front().time < reading.time - window) lows.pop_front();
-        // Both are whole tenths; so is their difference, without the subtraction's rounding.
-        const double rise = std::round((value - lows.front().value) * 10) / 10;
-        Limit(module, channel, AlarmKind::RiseRate, watch.beyond[2], rise - *limits.rise,
-              *limits.rise - deadband - rise, limits.delay, rise, *limits.rise, reading.time);
+    if (rule.rise) {
+        // Whole tenths: the difference is exact, as the module's readings are.
+        const double rise = (tenths - watch.lows.Add(reading.time, tenths, rule.window)) / 10.0;
+        Limit(module, channel, AlarmKind::RiseRate, watch.beyond[2], rise - rule.riseLimit,
+              rule.riseLimit - deadband - rise, rule.delay, rise, rule.riseLimit, reading.time);
     }
 }
 

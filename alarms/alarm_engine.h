@@ -6,7 +6,6 @@
 // Readings arrive on the bus threads, acknowledgements on any other; every member is safe to
 // call from any thread, also from inside an observer.
 #include <cstdint>
-#include <deque>
 #include <map>
 #include <mutex>
 #include <string>
@@ -14,6 +13,7 @@
 #include <vector>
 
 #include "alarms/alarm_event.h"
+#include "alarms/rise_window.h"
 #include "alarms/site_alarm_config.h"
 #include "bus/site_reading.h"
 
@@ -47,15 +47,20 @@ public:
 
 private:
     static constexpr int kChannelKinds = 4;  // High, Low, RiseRate, SensorFault
-    struct RiseSample {
-        std::chrono::system_clock::time_point time;
-        double value;
+    // A channel's limits as the evaluation reads them, next to its counts so that one
+    // channel's work stays within a few cache lines.
+    struct Rule {
+        bool high = false, low = false, rise = false;
+        int delay = 1;
+        double highLimit = 0, lowLimit = 0, deadband = 0, riseLimit = 0;
+        std::chrono::system_clock::duration window{};
     };
     struct ChannelWatch {
+        Rule rule;
         int beyond[3] = {0, 0, 0};  // consecutive readings beyond, High, Low, RiseRate
         bool seen = false;          // was in a block since the start
         std::uint64_t open[kChannelKinds] = {0, 0, 0, 0};  // ids of alarms not normal
-        std::deque<RiseSample> lows;  // rising minima within the rise window
+        RiseWindow lows;
     };
     struct ModuleWatch {
         ModuleAlarmConfig config;
@@ -64,6 +69,7 @@ private:
         std::vector<ChannelWatch> channels;
     };
 
+    static ModuleWatch NewWatch(ModuleAlarmConfig config);
     ModuleWatch& WatchOf(int bus, int address, const std::string& name);
     std::uint64_t* OpenSlot(ModuleWatch& module, int channel, AlarmKind kind);
     bool IsActive(std::uint64_t id) const;
