@@ -14,6 +14,7 @@ packages=(
   xvfb xauth x11-utils xdotool imagemagick
   dpkg-dev desktop-file-utils file
   dbus-daemon dbus-bin at-spi2-core
+  libtoml11-dev  # site files: the alarm limits are read from them
 )
 
 missing=()
