@@ -90,10 +90,10 @@ bool AlarmEngine::IsActive(std::uint64_t id) const {
 }
 
 void AlarmEngine::OnSiteReading(const SiteReading& reading) {
-    std::lock_guard changes(changeMutex_);
+    LockHold changes(changeMutex_);
     std::vector<AlarmEvent> changed;
     {
-        std::lock_guard lock(mutex_);
+        LockHold lock(mutex_);
         ModuleWatch& module = WatchOf(reading.bus, reading.address, reading.module);
         if (!reading.module.empty()) module.config.name = reading.module;
         Evaluate(module, reading);
@@ -241,7 +241,7 @@ void AlarmEngine::Record(AlarmEvent event) {
 void AlarmEngine::Publish(std::vector<AlarmEvent> changes) {
     std::vector<AlarmObserver*> observers;
     {
-        std::lock_guard lock(mutex_);
+        LockHold lock(mutex_);
         observers = observers_;
     }
     for (const AlarmEvent& event : changes) {
@@ -250,19 +250,19 @@ void AlarmEngine::Publish(std::vector<AlarmEvent> changes) {
 }
 
 void AlarmEngine::AddObserver(AlarmObserver* observer) {
-    std::lock_guard lock(mutex_);
+    LockHold lock(mutex_);
     observers_.push_back(observer);
 }
 
 void AlarmEngine::RemoveObserver(AlarmObserver* observer) {
-    std::lock_guard changes(changeMutex_);  // not while a change is being told to it
-    std::lock_guard lock(mutex_);
+    LockHold changes(changeMutex_);  // not while a change is being told to it
+    LockHold lock(mutex_);
     observers_.erase(std::remove(observers_.begin(), observers_.end(), observer),
                      observers_.end());
 }
 
 std::vector<AlarmEvent> AlarmEngine::Active() const {
-    std::lock_guard lock(mutex_);
+    LockHold lock(mutex_);
     std::vector<AlarmEvent> alarms;
     alarms.reserve(open_.size());
     for (const auto& [id, event] : open_) alarms.push_back(event);
@@ -270,10 +270,10 @@ std::vector<AlarmEvent> AlarmEngine::Active() const {
 }
 
 bool AlarmEngine::Acknowledge(std::uint64_t id, const std::string& user) {
-    std::lock_guard changes(changeMutex_);
+    LockHold changes(changeMutex_);
     std::vector<AlarmEvent> changed;
     {
-        std::lock_guard lock(mutex_);
+        LockHold lock(mutex_);
         const auto it = open_.find(id);
         if (it == open_.end() || it->second.state == AlarmState::ActiveAcked) return false;
         AlarmEvent event = it->second;
@@ -298,7 +298,7 @@ bool AlarmEngine::Acknowledge(std::uint64_t id, const std::string& user) {
 }
 
 int AlarmEngine::AcknowledgeAll(const std::string& user) {
-    std::lock_guard changes(changeMutex_);
+    LockHold changes(changeMutex_);
     std::vector<std::uint64_t> ids;
     for (const AlarmEvent& event : Active()) {
         if (event.state != AlarmState::ActiveAcked) ids.push_back(event.id);
@@ -309,7 +309,7 @@ int AlarmEngine::AcknowledgeAll(const std::string& user) {
 }
 
 int AlarmEngine::ActiveCount(int bus, int address) const {
-    std::lock_guard lock(mutex_);
+    LockHold lock(mutex_);
     int count = 0;
     for (const auto& [id, event] : open_) {
         if (event.bus == bus && event.address == address && IsActiveState(event.state)) ++count;
@@ -318,6 +318,6 @@ int AlarmEngine::ActiveCount(int bus, int address) const {
 }
 
 std::string AlarmEngine::JournalError() const {
-    std::lock_guard lock(mutex_);
+    LockHold lock(mutex_);
     return journalError_;
 }

@@ -7,12 +7,12 @@
 // call from any thread, also from inside an observer.
 #include <cstdint>
 #include <map>
-#include <mutex>
 #include <string>
 #include <utility>
 #include <vector>
 
 #include "alarms/alarm_event.h"
+#include "alarms/recursive_lock.h"
 #include "alarms/rise_window.h"
 #include "alarms/site_alarm_config.h"
 #include "bus/site_reading.h"
@@ -87,8 +87,8 @@ private:
 
     // Serialises changes, so observers see them in the journal's order; recursive so that an
     // observer may acknowledge.
-    mutable std::recursive_mutex changeMutex_;
-    mutable std::mutex mutex_;
+    mutable RecursiveLock changeMutex_;
+    mutable RecursiveLock mutex_;
     AlarmJournal* journal_;
     std::map<std::pair<int, int>, ModuleWatch> modules_;
     std::map<std::uint64_t, AlarmEvent> open_;

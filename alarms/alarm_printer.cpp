@@ -55,6 +55,6 @@ nlohmann::ordered_json AlarmJson(const AlarmEvent& event) {
 
 void AlarmPrinter::OnAlarmChange(const AlarmEvent& event) {
     const std::string line = json_ ? AlarmJson(event).dump() : AlarmText(event);
-    std::lock_guard lock(mutex_);
+    LockHold lock(mutex_);
     out_ << line << '\n' << std::flush;
 }

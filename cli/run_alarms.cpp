@@ -45,13 +45,27 @@ nlohmann::ordered_json ListedJson(const JournalAlarm& alarm) {
 
 std::string ListedLine(const JournalAlarm& alarm) {
     const AlarmEvent& raised = alarm.raised;
-    std::string line = "#" + std::to_string(raised.id) + "  " + IsoLocalTime(raised.time) +
-                       "  总线 " + std::to_string(raised.bus) + "  地址 " +
-                       std::to_string(raised.address) + "  " +
-                       (raised.module.empty() ? "-" : raised.module) + "  " +
-                       (raised.channel < 0 ? "-" : raised.channelName) + "  " +
-                       AlarmKindText(raised.kind) + "  值 " + Shown(raised.value) + "  限值 " +
-                       Shown(raised.limit) + "  " + AlarmStateText(alarm.latest.state);
+    // Appended piece by piece: GCC 12 warns wrongly about a long chain of string operator+.
+    std::string line = "#";
+    line += std::to_string(raised.id);
+    line += "  ";
+    line += IsoLocalTime(raised.time);
+    line += "  总线 ";
+    line += std::to_string(raised.bus);
+    line += "  地址 ";
+    line += std::to_string(raised.address);
+    line += "  ";
+    line += raised.module.empty() ? "-" : raised.module;
+    line += "  ";
+    line += raised.channel < 0 ? "-" : raised.channelName;
+    line += "  ";
+    line += AlarmKindText(raised.kind);
+    line += "  值 ";
+    line += Shown(raised.value);
+    line += "  限值 ";
+    line += Shown(raised.limit);
+    line += "  ";
+    line += AlarmStateText(alarm.latest.state);
     if (!alarm.acknowledgedBy.empty()) line += "  确认: " + alarm.acknowledgedBy;
     return line;
 }
