@@ -5,12 +5,14 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <atomic>
 #include <cmath>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <set>
+#include <thread>
 
 #include "alarms/alarm_journal.h"
 #include "tests/alarms/alarm_test_support.h"
@@ -204,6 +206,46 @@ TEST(AlarmJournal, RestartRestoresOpenAlarmsAndContinuesTheIds) {
     ASSERT_EQ(log.events.size(), 2u);
     EXPECT_EQ(log.events.back().id, 4u) << "ids go on after the journal's last";
     EXPECT_TRUE(engine.Acknowledge(cleared, "李四"));
+}
+
+// Readings on one thread, acknowledgements on another: observers hear the changes in the
+// journal's order, and a replay of the journal ends where the engine is.
+TEST(AlarmJournal, ConcurrentAcknowledgementsKeepJournalAndObserversInStep) {
+    TempDir dir;
+    AlarmJournal journal(dir.path() + "/site-报警.csv");
+    AlarmEngine engine(HighAt30(), &journal);
+    ChangeLog log;
+    engine.AddObserver(&log);
+    std::atomic<bool> done{false};
+    std::thread acknowledger([&] {
+        while (!done) engine.AcknowledgeAll("tester");
+    });
+    auto time = Start();
+    for (int i = 0; i < 600; ++i) {
+        time += std::chrono::seconds(1);
+        SiteReading reading = ReadingWith(kProbe1, i % 3 == 0 ? 20 : 31, time);
+        reading.reading.words[kProbe1 + 1] = Word(i % 4 == 0 ? 31 : 20);
+        engine.OnSiteReading(reading);
+    }
+    done = true;
+    acknowledger.join();
+
+    std::vector<AlarmEvent> records;
+    std::string error;
+    ASSERT_TRUE(journal.Load(records, error)) << error;
+    const JournalReplay replay = ReplayJournal(records);
+    ASSERT_EQ(records.size(), log.events.size());
+    for (std::size_t i = 0; i < records.size(); ++i) {
+        ASSERT_EQ(records[i].id, log.events[i].id) << "change " << i;
+        ASSERT_EQ(records[i].state, log.events[i].state) << "change " << i;
+    }
+    const auto open = replay.Open();
+    const auto active = engine.Active();
+    ASSERT_EQ(open.size(), active.size());
+    for (std::size_t i = 0; i < open.size(); ++i) {
+        EXPECT_EQ(open[i].id, active[i].id);
+        EXPECT_EQ(open[i].state, active[i].state);
+    }
 }
 
 // A child keeps raising and clearing alarms and reports each change on a pipe after the
