@@ -1,6 +1,5 @@
 #include "alarms/iso_time.h"
 
-#include <charconv>
 #include <ctime>
 
 namespace {

@@ -1,7 +1,7 @@
 #include "alarms/site_alarm_config.h"
 
 #include <cmath>
-#include <fstream>
+#include <cstdio>
 #include <sstream>
 
 #include "alarms/site_alarm_toml.h"
