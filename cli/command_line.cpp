@@ -5,6 +5,7 @@
 #include <cstdio>
 
 #include "cli/argument_checks.h"
+#include "cli/alarm_commands.h"
 #include "cli/exit_status.h"
 #include "cli/usage_text.h"
 #include "cli/serve_commands.h"
@@ -274,6 +275,7 @@ ParsedCommandLine ParseCommandLine(const std::vector<std::string>& args) {
     AddPt100Commands(app, inv, texts);
     AddPortCommands(app, inv, texts);
     // Further command families register here, before the help's groups are named.
+    AddAlarmCommands(app, inv);
     AddServeCommands(app, inv);
     ChineseHelpGroups(app);
 

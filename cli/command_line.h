@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "cli/alarm_arguments.h"
 #include "link/sn_text.h"
 
 enum class CliCommand {
@@ -27,6 +28,7 @@ enum class CliCommand {
     Ports,
     PortsLink,
     PortsUnlink,
+    Alarms,
 };
 
 struct CliOutput;
@@ -70,6 +72,8 @@ struct Invocation {
     // ports
     int linkNumber = 0;
     std::string linkDevice;
+    // alarms
+    AlarmsArguments alarms;
 };
 
 struct ParsedCommandLine {

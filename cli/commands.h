@@ -16,6 +16,7 @@ int RunSignalCount(const Invocation& invocation, const CliOutput& output);
 int RunPt100(const Invocation& invocation, const CliOutput& output);
 int RunScan(const Invocation& invocation, const CliOutput& output);
 int RunPorts(const Invocation& invocation, const CliOutput& output);
+int RunAlarms(const Invocation& invocation, const CliOutput& output);
 
 // Parses the arguments and runs the command (argv[0] is the program).
 int RunK7r2(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);

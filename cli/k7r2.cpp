@@ -42,6 +42,7 @@ int Run(const ParsedCommandLine& parsed, const CliOutput& output) {
         case CliCommand::Ports:
         case CliCommand::PortsLink:
         case CliCommand::PortsUnlink: return RunPorts(inv, output);
+        case CliCommand::Alarms: return RunAlarms(inv, output);
     }
     return kExitUsage;
 }

@@ -72,6 +72,10 @@ std::optional<SimCommandLine> ParseSimCommandLine(int argc, const char* const* a
         } else if (option == "--search-ms") {
             if (!(parsed = number(0, 600000))) return std::nullopt;
             line.options.searchDuration = std::chrono::milliseconds(*parsed);
+        } else if (option == "--control") {
+            line.controlFile = value;
+        } else if (option == "--drive") {
+            line.drives.push_back(value);
         } else if (option == "--fault") {
             const auto fault = ParseFaultOption(value, error);
             if (!fault) return std::nullopt;
@@ -101,6 +105,8 @@ Options:
   --search-ms MS  how long a probe search takes (default 1500)
   --fault FAULT   misbehave on replies; may be repeated (see below)
   --frozen        every temperature exactly its set point, no drift or noise
+  --control FILE  values driven from FILE, re-read whenever it changes (see below)
+  --drive LINE    one directive as in the control file; may be repeated
   --quiet         do not trace requests and replies
   --help          show this text
 
@@ -119,5 +125,15 @@ FAULT is KIND[:SCOPE[:PARAM]].
     hang-up          the module drops off the line for good instead of replying
   Examples: --fault silence:3   --fault bad-checksum:every   --fault split:1:200
             --fault bad-count:cmd11:6   --fault late:2:800
+
+Control directives, one a line ('#' starts a comment), each for the module at ADDRESS:
+  ADDRESS CHANNEL value CELSIUS       the channel reads CELSIUS
+  ADDRESS CHANNEL ramp FROM PER_MIN   from FROM, rising PER_MIN degrees a minute
+  ADDRESS CHANNEL dropout             the probe reads full scale (3276.7)
+  ADDRESS probes N                    the temperature block carries N probes
+  ADDRESS silent                      no replies at all
+  CHANNEL: PT100温度1..4, 温度1..64, or 0..67 with the PT100 inputs first.
+  Write the file elsewhere and rename it into place, so it is never read half-written.
+  Example: --drive "0 温度3 ramp 20 0.5"   --drive "0 silent"
 )";
 }

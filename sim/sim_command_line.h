@@ -1,6 +1,7 @@
 #pragma once
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "sim/simulated_module.h"
 
@@ -9,6 +10,8 @@ struct SimCommandLine {
     bool help = false;
     bool quiet = false;
     bool frozen = false;  // every reading its set point, so that two runs read the same
+    std::string controlFile;          // values driven by a file, re-read when it changes
+    std::vector<std::string> drives;  // the same directives, from the command line
 };
 
 // Parses the k7r2-sim arguments (argv[0] is the program). Nothing, with `error` set, on bad input.

@@ -2,8 +2,10 @@
 #include <signal.h>
 
 #include <cstdio>
+#include <memory>
 #include <mutex>
 
+#include "sim/control_file_watcher.h"
 #include "sim/sim_command_line.h"
 #include "sim/simulated_module.h"
 
@@ -38,6 +40,33 @@ int main(int argc, char** argv) {
     sigaddset(&stopSignals, SIGHUP);
     pthread_sigmask(SIG_BLOCK, &stopSignals, nullptr);
 
+    // Values driven by the control file and --drive, checked before the module answers.
+    std::unique_ptr<ControlFileWatcher> watcher;
+    if (!line->controlFile.empty() || !line->drives.empty()) {
+        line->options.control = std::make_shared<ValueControl>();
+        std::string drives;
+        for (const std::string& drive : line->drives) drives += drive + "\n";
+        const bool quiet = line->quiet;
+        std::string error;
+        bool loaded = false;
+        if (line->controlFile.empty()) {
+            loaded = line->options.control->Load(drives, ValueControl::Now(), error);
+        } else {
+            watcher = std::make_unique<ControlFileWatcher>(
+                line->controlFile, drives, line->options.control,
+                [quiet](const std::string& text, bool failed) {
+                    if (!failed && quiet) return;
+                    std::FILE* stream = failed ? stderr : stdout;
+                    std::fprintf(stream, "%s\n", text.c_str());
+                    std::fflush(stream);
+                });
+            loaded = watcher->LoadNow(error);
+        }
+        if (!loaded) {
+            std::fprintf(stderr, "%s: %s\n", program.c_str(), error.c_str());
+            return 2;
+        }
+    }
     SimulatedModule module(line->options);
     if (line->frozen) module.FreezeTemperatures(true);
     if (!module.Start()) {
@@ -49,8 +78,11 @@ int main(int argc, char** argv) {
                 module.PublishedPath().empty() ? "(none)" : module.PublishedPath().c_str());
     std::fflush(stdout);
 
+    if (watcher) watcher->Start();
+
     int received = 0;
     sigwait(&stopSignals, &received);
+    if (watcher) watcher->Stop();
     module.Stop();
     if (!line->quiet) std::printf("stopped by signal %d\n", received);
     return 0;

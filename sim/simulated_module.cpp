@@ -269,6 +269,10 @@ void SimulatedModule::Handle(const std::vector<std::uint8_t>& frame) {
         data = state_.Answer(command, payload, Uptime());
         if (data) plan = faults_.TakeFor(command);
     }
+    if (data && options_.control && options_.control->Silent(ownAddress)) data.reset();
+    if (data && options_.control) {
+        options_.control->Apply(ownAddress, command, *data, ValueControl::Now());
+    }
     if (data) Deliver(BuildReplyFrame(ownAddress, command, *data), plan);
     std::lock_guard lock(mutex_);
     ++framesHandled_;

@@ -9,6 +9,7 @@
 #include <cstdint>
 #include <functional>
 #include <map>
+#include <memory>
 #include <mutex>
 #include <optional>
 #include <string>
@@ -18,6 +19,7 @@
 #include "sim/fault.h"
 #include "sim/module_state.h"
 #include "sim/pty_line.h"
+#include "sim/value_control.h"
 #include "sim/published_port.h"
 
 struct SimOptions {
@@ -32,6 +34,8 @@ struct SimOptions {
     std::string portDirectory;                       // where COMn goes; empty: PortDirectory()
     // Receives one line per request received and reply sent; empty: no trace.
     std::function<void(const std::string&)> trace;
+    // Values, silence and probe counts a test drives, by address; none: the module's own.
+    std::shared_ptr<ValueControl> control;
 };
 
 class SimulatedModule {

@@ -16,6 +16,7 @@ packages=(
   lintian man-db bash-completion  # the package test: lintian, manual pages, k7r2's completion
   nsis librsvg2-bin googletest  # Windows installer, its .ico from the SVG, GoogleTest built with MinGW
   libmosquitto-dev mosquitto libmodbus-dev mbpoll   # the plant service and its tests
+  libtoml11-dev  # site files: the alarm limits are read from them
 )
 
 missing=()
