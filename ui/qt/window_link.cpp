@@ -1,4 +1,4 @@
-#include "ui/window_link.h"
+#include "ui/qt/window_link.h"
 
 #include <condition_variable>
 #include <utility>

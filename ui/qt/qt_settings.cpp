@@ -1,4 +1,4 @@
-#include "ui/qt_settings.h"
+#include "ui/qt/qt_settings.h"
 
 #include <QSettings>
 #include <QTemporaryDir>

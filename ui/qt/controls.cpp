@@ -9,7 +9,7 @@
 #include <QLabel>
 #include <QLineEdit>
 
-#include "ui/control_widgets.h"
+#include "ui/qt/control_widgets.h"
 
 namespace {
 

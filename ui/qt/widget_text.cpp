@@ -1,4 +1,4 @@
-#include "ui/widget_text.h"
+#include "ui/qt/widget_text.h"
 
 #include <QAbstractButton>
 #include <QComboBox>
@@ -6,7 +6,7 @@
 #include <QLabel>
 #include <QLineEdit>
 
-#include "ui/accessible_names.h"
+#include "ui/qt/accessible_names.h"
 
 QString WidgetText(const QWidget* widget) {
     if (widget == nullptr) return {};

@@ -1,4 +1,4 @@
-#include "ui/dialog_widget.h"
+#include "ui/qt/dialog_widget.h"
 
 #include <algorithm>
 
@@ -14,16 +14,16 @@
 #include <QRadioButton>
 #include <QWindow>
 
-#include "ui/accessible_names.h"
-#include "ui/control_widgets.h"
+#include "ui/qt/accessible_names.h"
+#include "ui/qt/control_widgets.h"
 #include "ui/controls.h"
 #include "ui/dialog.h"
-#include "ui/dialog_font.h"
-#include "ui/dialog_units.h"
+#include "ui/qt/dialog_font.h"
+#include "ui/qt/dialog_units.h"
 #include "ui/label_beside.h"
 #include "ui/resource_registry.h"
-#include "ui/widget_text.h"
-#include "ui/window_link.h"
+#include "ui/qt/widget_text.h"
+#include "ui/qt/window_link.h"
 
 namespace {
 

@@ -7,9 +7,9 @@
 #include <QApplication>
 #include <QFileInfo>
 
-#include "ui/dialog_font.h"
-#include "ui/qt_settings.h"
-#include "ui/qt_translation.h"
+#include "ui/qt/dialog_font.h"
+#include "ui/qt/qt_settings.h"
+#include "ui/qt/qt_translation.h"
 
 namespace {
 

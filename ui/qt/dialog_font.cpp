@@ -1,4 +1,4 @@
-#include "ui/dialog_font.h"
+#include "ui/qt/dialog_font.h"
 
 #include <QFontDatabase>
 #include <QGuiApplication>

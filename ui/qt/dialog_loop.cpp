@@ -1,4 +1,4 @@
-#include "ui/dialog_loop.h"
+#include "ui/qt/dialog_loop.h"
 
 #include <QDialog>
 #include <QEvent>

@@ -3,7 +3,7 @@
 #include <QCoreApplication>
 #include <QMetaObject>
 
-#include "ui/window_link.h"
+#include "ui/qt/window_link.h"
 
 BOOL PostMessage(const HWND& window, UINT message, WPARAM wParam, LPARAM lParam) {
     QCoreApplication* app = QCoreApplication::instance();

@@ -1,4 +1,4 @@
-#include "ui/message_box.h"
+#include "ui/qt/message_box.h"
 
 #include <QApplication>
 #include <QLabel>
@@ -6,9 +6,9 @@
 #include <QPushButton>
 
 #include "ui/app.h"
-#include "ui/dialog_loop.h"
+#include "ui/qt/dialog_loop.h"
 #include "ui/hook_registry.h"
-#include "ui/window_link.h"
+#include "ui/qt/window_link.h"
 #include "ui/wnd.h"
 
 namespace {

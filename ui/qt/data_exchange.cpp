@@ -4,12 +4,12 @@
 #include <QComboBox>
 #include <QLineEdit>
 
-#include "ui/control_widgets.h"
+#include "ui/qt/control_widgets.h"
 #include "ui/dialog.h"
-#include "ui/dialog_widget.h"
-#include "ui/message_box.h"
+#include "ui/qt/dialog_widget.h"
+#include "ui/qt/message_box.h"
 #include "ui/text_parse.h"
-#include "ui/widget_text.h"
+#include "ui/qt/widget_text.h"
 
 namespace {
 

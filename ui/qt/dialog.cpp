@@ -4,8 +4,8 @@
 #include <QWindow>
 
 #include "ui/app.h"
-#include "ui/dialog_loop.h"
-#include "ui/dialog_widget.h"
+#include "ui/qt/dialog_loop.h"
+#include "ui/qt/dialog_widget.h"
 #include "ui/hook_registry.h"
 
 CDialog::CDialog(const DialogTemplate& tpl, CWnd* parent) : tpl_(tpl), parent_(parent) {}

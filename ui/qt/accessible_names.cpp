@@ -1,11 +1,11 @@
-#include "ui/accessible_names.h"
+#include "ui/qt/accessible_names.h"
 
 #include <QAccessibleWidget>
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
 
-#include "ui/widget_text.h"
+#include "ui/qt/widget_text.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "ui/control_widgets.h"
+#include "ui/qt/control_widgets.h"
 
 #include <algorithm>
 
@@ -9,7 +9,7 @@
 #include <QStyledItemDelegate>
 #include <QToolButton>
 
-#include "ui/accessible_names.h"
+#include "ui/qt/accessible_names.h"
 #include "ui/text_parse.h"
 
 QValidator::State UpperCaseValidator::validate(QString& input, int& /*pos*/) const {

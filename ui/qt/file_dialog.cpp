@@ -5,9 +5,9 @@
 #include <QFileInfo>
 #include <QStringList>
 
-#include "ui/dialog_loop.h"
+#include "ui/qt/dialog_loop.h"
 #include "ui/hook_registry.h"
-#include "ui/qt_settings.h"
+#include "ui/qt/qt_settings.h"
 #include "ui/wnd.h"
 
 namespace {

@@ -10,7 +10,7 @@
 #include <QPointer>
 
 #include "ui/dialog.h"
-#include "ui/widget_text.h"
+#include "ui/qt/widget_text.h"
 
 struct CMenuBar::Shown {
     QPointer<QMenuBar> bar;

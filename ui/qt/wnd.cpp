@@ -2,8 +2,8 @@
 
 #include <QWidget>
 
-#include "ui/dialog_widget.h"
-#include "ui/widget_text.h"
+#include "ui/qt/dialog_widget.h"
+#include "ui/qt/widget_text.h"
 
 void CWnd::Attach(QWidget* widget) { widget_ = widget; }
 
