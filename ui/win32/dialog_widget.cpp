@@ -9,11 +9,9 @@
 
 namespace {
 
-// While CreateDialogIndirectParamW runs, WM_INITDIALOG finds its object through lParam.
-constexpr UINT kNativeWmUser = 0x0400;
-// The dialog manager's own messages just above WM_USER (DM_GETDEFID, DM_SETDEFID,
-// DM_REPOSITION) keep their default meaning; the program's own start higher.
-constexpr UINT kFirstProgramMessage = kNativeWmUser + 3;
+// The program's own messages: WM_USER up to the registered ones. The dialog manager's messages
+// just above WM_USER (DM_GETDEFID, DM_SETDEFID) keep their meaning unless the map takes them.
+constexpr UINT kFirstProgramMessage = 0x0400;
 constexpr UINT kLastProgramMessage = 0x7FFF;
 
 }  // namespace
@@ -245,7 +243,11 @@ INT_PTR DialogWidget::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
             break;
     }
     if (message >= kFirstProgramMessage && message <= kLastProgramMessage) {
-        return Result(owner_->Dispatch(message, wParam, lParam));
+        for (const MessageMapEntry& entry : owner_->GetMessageMap()) {
+            if (entry.kind == MessageMapEntry::Kind::Message && entry.message == message) {
+                return Result(owner_->Dispatch(message, wParam, lParam));
+            }
+        }
     }
     return 0;
 }
