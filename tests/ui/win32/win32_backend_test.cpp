@@ -10,6 +10,8 @@
 #include <gtest/gtest.h>
 
 #include "link/text_codec.h"
+#include "pt100/log_file.h"
+#include "ui/win32/dialog_widget.h"
 #include "tests/ui/test_dialog.h"
 #include "ui/testing/scoped_hooks.h"
 
@@ -168,6 +170,33 @@ TEST(Win32Dialog, AModalRunEndsWithTheValueGivenToEndDialog) {
     EXPECT_EQ(dlg.DoModal(), IDOK);
     EXPECT_FALSE(dlg.IsCreated());
     EXPECT_EQ(dlg.destroys, 1);
+}
+
+}  // namespace
+
+namespace {
+
+// The frame log is saved in code page 936 under a Chinese folder name, whatever the system's
+// ANSI code page (a Western Windows has 1252, so the narrow API would miss the folder).
+TEST(Win32Files, ACode936LogLandsInAChineseFolder) {
+    wchar_t temp[MAX_PATH];
+    ASSERT_GT(::GetTempPathW(MAX_PATH, temp), 0u);
+    const std::wstring folder = std::wstring(temp) + L"测试目录";
+    ::CreateDirectoryW(folder.c_str(), nullptr);
+    const std::wstring file = folder + L"\\日志.txt";
+    ::DeleteFileW(file.c_str());
+    const std::string text = "温度1: 23.5\n读取成功!\n";
+    ASSERT_TRUE(WriteGbkTextFile(Utf8(file), text));
+
+    std::FILE* in = ::_wfopen(file.c_str(), L"rb");
+    ASSERT_NE(in, nullptr);
+    std::string bytes;
+    char buffer[256];
+    for (std::size_t n; (n = std::fread(buffer, 1, sizeof buffer, in)) > 0;) bytes.append(buffer, n);
+    std::fclose(in);
+    EXPECT_EQ(bytes, ToCrLf(Utf8ToGbk(text)));
+    ::DeleteFileW(file.c_str());
+    ::RemoveDirectoryW(folder.c_str());
 }
 
 }  // namespace
