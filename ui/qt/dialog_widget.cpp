@@ -503,3 +503,8 @@ void DialogWidget::PopupSystemMenu(const QPoint& globalPos) {
 void DialogWidget::InvokeSystemCommand(UINT id) {
     if (owner_ != nullptr) owner_->Dispatch(WM_SYSCOMMAND, id, 0);
 }
+
+DialogHost* DialogHostOf(QWidget* widget, bool orEnclosing) {
+    if (widget == nullptr) return nullptr;
+    return qobject_cast<DialogWidget*>(orEnclosing ? widget->window() : widget);
+}

@@ -10,6 +10,7 @@
 #include <QDialog>
 #include <QPointer>
 
+#include "ui/dialog_host.h"
 #include "ui/dialog_template.h"
 #include "ui/menu.h"
 #include "ui/types.h"
@@ -30,7 +31,7 @@ struct SystemMenuEntry {
     bool enabled = true;
 };
 
-class DialogWidget : public QDialog {
+class DialogWidget : public QDialog, public DialogHost {
     Q_OBJECT
 public:
     DialogWidget(CDialog* owner, QWidget* parent);
@@ -42,7 +43,8 @@ public:
     // The template entry a control was built from; null for other widgets.
     const ControlTemplate* TemplateOf(const QWidget* control) const;
     // A CWnd of the control's class for GetDlgItem, owned by this window.
-    CWnd* Item(int id);
+    CWnd* Item(int id) override;
+    HWND SafeHwnd() const override { return HWND(link_); }
     // The radio buttons of the group that `id` belongs to, from `id` to the end of the group.
     std::vector<QAbstractButton*> RadioGroupFrom(int id) const;
     // Checks button `index` of the group (none for -1), unchecking the others.

@@ -2,7 +2,7 @@
 
 #include <QWidget>
 
-#include "ui/qt/dialog_widget.h"
+#include "ui/dialog_host.h"
 #include "ui/qt/widget_text.h"
 
 void CWnd::Attach(QWidget* widget) { widget_ = widget; }
@@ -16,11 +16,11 @@ int CWnd::GetDlgCtrlID() const {
 
 CWnd* CWnd::GetDlgItem(int id) const {
     if (widget_ == nullptr) return nullptr;
-    auto* dialog = qobject_cast<DialogWidget*>(widget_->window());
-    if (dialog == nullptr) return nullptr;
-    QWidget* control = dialog->Control(id);
-    if (control == nullptr || !widget_->isAncestorOf(control)) return nullptr;
-    return dialog->Item(id);
+    DialogHost* dialog = DialogHostOf(widget_, true);
+    CWnd* item = dialog != nullptr ? dialog->Item(id) : nullptr;
+    // Only the window's own controls: a control has none inside it.
+    if (item == nullptr || !widget_->isAncestorOf(item->GetWidget())) return nullptr;
+    return item;
 }
 
 void CWnd::SetWindowText(const std::string& text) {
@@ -56,8 +56,8 @@ void CWnd::ShowWindow(bool show) {
 
 HWND CWnd::GetSafeHwnd() const {
     // Only dialogs receive messages; a control has no handle of its own here.
-    if (auto* dialog = qobject_cast<DialogWidget*>(widget_)) return HWND(dialog->Link());
-    return HWND();
+    DialogHost* dialog = DialogHostOf(widget_, false);
+    return dialog != nullptr ? dialog->SafeHwnd() : HWND();
 }
 
 LRESULT CWnd::SendMessage(UINT message, WPARAM wParam, LPARAM lParam) {

@@ -251,3 +251,8 @@ INT_PTR DialogWidget::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
     }
     return 0;
 }
+
+DialogHost* DialogHostOf(NativeHwnd widget, bool orEnclosing) {
+    if (widget != nullptr && orEnclosing) widget = ::GetAncestor(widget, GA_ROOT);
+    return DialogWidget::FromHwnd(widget);
+}

@@ -6,15 +6,17 @@
 #include <memory>
 #include <vector>
 
+#include "ui/dialog_host.h"
 #include "ui/dialog_template.h"
 #include "ui/menu.h"
+#include "ui/win32/native_text.h"
 #include "ui/win32/windows_api.h"
 
 class CDialog;
 class CWnd;
 class WindowLink;
 
-class DialogWidget {
+class DialogWidget final : public DialogHost {
 public:
     DialogWidget(CDialog* owner, NativeHwnd ownerWindow);
     ~DialogWidget();
@@ -32,7 +34,8 @@ public:
     NativeHwnd Control(int id) const;
     const ControlTemplate* TemplateOf(int id) const;
     // A CWnd of the control's class for GetDlgItem, owned by this window.
-    CWnd* Item(int id);
+    CWnd* Item(int id) override;
+    HWND SafeHwnd() const override { return HWND(link_); }
     // The radio buttons of the group that `id` belongs to, from `id` to the end of the group.
     std::vector<NativeHwnd> RadioGroupFrom(int id) const;
 
@@ -69,8 +72,3 @@ private:
     bool destroySent_ = false;
     bool retired_ = false;
 };
-
-// Wide text at the system's boundary.
-std::wstring Wide(const std::string& utf8);
-std::string Utf8(const std::wstring& wide);
-std::string WindowTextOf(NativeHwnd hwnd);

@@ -1,5 +1,6 @@
-#include "ui/win32/dialog_widget.h"
+#include "ui/win32/native_text.h"
 
+#include "ui/dialog_host.h"
 #include "ui/wnd.h"
 #include "ui/win32/window_link.h"
 
@@ -8,7 +9,7 @@ void CWnd::Attach(NativeWidget* widget) { widget_ = widget; }
 int CWnd::GetDlgCtrlID() const { return widget_ != nullptr ? ::GetDlgCtrlID(widget_) : 0; }
 
 CWnd* CWnd::GetDlgItem(int id) const {
-    DialogWidget* dialog = DialogWidget::FromHwnd(widget_);
+    DialogHost* dialog = DialogHostOf(widget_, false);
     return dialog != nullptr ? dialog->Item(id) : nullptr;
 }
 
@@ -34,7 +35,7 @@ void CWnd::SetFocus() {
     if (widget_ == nullptr) return;
     // Inside a dialog the dialog manager moves the focus, so the default button follows.
     NativeHwnd parent = ::GetParent(widget_);
-    if (parent != nullptr && DialogWidget::FromHwnd(parent) != nullptr) {
+    if (DialogHostOf(parent, false) != nullptr) {
         ::SendMessageW(parent, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(widget_), 1);
     } else {
         ::SetFocus(widget_);
@@ -52,7 +53,7 @@ LRESULT CWnd::SendMessage(UINT message, WPARAM wParam, LPARAM lParam) {
 }
 
 HWND CWnd::GetSafeHwnd() const {
-    if (DialogWidget* dialog = DialogWidget::FromHwnd(widget_)) return HWND(dialog->Link());
+    if (DialogHost* dialog = DialogHostOf(widget_, false)) return dialog->SafeHwnd();
     if (widget_ == nullptr) return HWND();
     return HWND(std::make_shared<WindowLink>(widget_));
 }
