@@ -8,8 +8,8 @@
 #include <QScreen>
 
 #include "tests/ui/dialog_fixture.h"
-#include "ui/control_widgets.h"
-#include "ui/dialog_units.h"
+#include "ui/qt/control_widgets.h"
+#include "ui/qt/dialog_units.h"
 
 namespace {
 
