@@ -51,7 +51,7 @@
 #include "ui/testing/scoped_hooks.h"
 #include "ui/testing/ui_driver.h"
 #include "ui/testing/wait.h"
-#include "ui/window_link.h"
+#include "ui/qt/window_link.h"
 
 namespace {
 

@@ -1,15 +1,9 @@
-#include <QtCore/QtGlobal>
-
 #include "res/dialog_templates.h"
 #include "res/resource.h"
+#include "res/icon_resources.h"
 #include "ui/resources.h"
 
-static void InitQtResources() {
-    Q_INIT_RESOURCE(resources);
-}
-
 void RegisterResources() {
-    InitQtResources();
+    RegisterIconResources();
     SetStringTable({{IDS_ABOUTBOX, "关于 QEV_K7R2(&A)..."}});
-    SetIconResource(IDR_MAINFRAME, ":/res/app.svg");
 }

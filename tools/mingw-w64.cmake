@@ -1,10 +1,10 @@
-# Cross-compiling for 64-bit Windows with the MinGW-w64 toolchain (win32 thread model).
+# Cross-compiling for 64-bit Windows with the MinGW-w64 toolchain (POSIX thread model: std::thread and std::mutex, linked in statically).
 set(CMAKE_SYSTEM_NAME Windows)
 set(CMAKE_SYSTEM_PROCESSOR x86_64)
 
 set(K7R2_MINGW_PREFIX x86_64-w64-mingw32)
-set(CMAKE_C_COMPILER ${K7R2_MINGW_PREFIX}-gcc)
-set(CMAKE_CXX_COMPILER ${K7R2_MINGW_PREFIX}-g++)
+set(CMAKE_C_COMPILER ${K7R2_MINGW_PREFIX}-gcc-posix)
+set(CMAKE_CXX_COMPILER ${K7R2_MINGW_PREFIX}-g++-posix)
 set(CMAKE_RC_COMPILER ${K7R2_MINGW_PREFIX}-windres)
 
 set(CMAKE_FIND_ROOT_PATH /usr/${K7R2_MINGW_PREFIX})

@@ -4,8 +4,6 @@
 
 #include "ui/wnd.h"
 
-class QIcon;
-using HICON = const QIcon*;
 
 class CEdit : public CWnd {
 public:

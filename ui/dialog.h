@@ -14,7 +14,7 @@
 
 class CDataExchange;
 class CMenu;
-class DialogWidget;  // the Qt side, private to the layer
+class DialogWidget;  // the backend's side, private to the layer
 
 class CDialog : public CWnd {
 public:
@@ -85,7 +85,7 @@ public:
     // DDX/DDV call does nothing.
     void Fail();
     bool Failed() const { return failed_; }
-    QWidget* PrepareCtrl(int id);  // records id as the control a later DDV refers to
+    NativeWidget* PrepareCtrl(int id);  // records id as the control a later DDV refers to
 
     CDialog* m_pDlgWnd;
     BOOL m_bSaveAndValidate;

@@ -5,10 +5,10 @@
 #include <optional>
 #include <string>
 
+#include "backend_types.h"
 #include "ui/types.h"
 
 class CDialog;
-class QDialog;
 
 struct MessageBoxRecord {
     std::string text;
@@ -35,7 +35,7 @@ void SetFileDialogHook(FileDialogHook hook);
 using ModalDialogHook = std::function<int(CDialog&)>;
 void SetModalDialogHook(ModalDialogHook hook);
 
-// For the dialogs Qt draws itself, when neither hook above answers them: runs instead of their
+// For the dialogs the platform draws itself (Qt backend), when neither hook above answers them: runs instead of their
 // loop, with the real dialog built and shown; returns its result (QDialog::Accepted, Rejected).
-using ShownDialogHook = std::function<int(QDialog&)>;
+using ShownDialogHook = std::function<int(NativeDialog&)>;
 void SetShownDialogHook(ShownDialogHook hook);

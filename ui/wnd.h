@@ -1,11 +1,12 @@
 #pragma once
-// CWnd: a window or control, wrapping a Qt widget that the layer owns elsewhere.
+// CWnd: a window or control, wrapping a native widget (the backend's) that the layer owns
+// elsewhere.
 #include <string>
 
+#include "backend_types.h"
 #include "ui/types.h"
 #include "ui/window_handle.h"
 
-class QWidget;
 class CMenu;
 class CDialog;
 
@@ -17,10 +18,10 @@ public:
     CWnd& operator=(const CWnd&) = delete;
 
     // Binds this object to a widget (DDX_Control does this for control members).
-    void Attach(QWidget* widget);
+    void Attach(NativeWidget* widget);
     // Unbinds it (the layer does this when the widget goes away).
     void Detach() { widget_ = nullptr; }
-    QWidget* GetWidget() const { return widget_; }
+    NativeWidget* GetWidget() const { return widget_; }
     bool IsAttached() const { return widget_ != nullptr; }
 
     int GetDlgCtrlID() const;
@@ -47,5 +48,5 @@ public:
     int MessageBox(const std::string& text, const char* caption = nullptr, UINT type = MB_OK);
 
 protected:
-    QWidget* widget_ = nullptr;
+    NativeWidget* widget_ = nullptr;
 };

@@ -22,8 +22,8 @@
 #include "console/port_map_dlg.h"
 #include "pt100/pt100_dlg.h"
 #include "tests/console/scanner_fixture.h"
-#include "ui/control_widgets.h"
-#include "ui/widget_text.h"
+#include "ui/qt/control_widgets.h"
+#include "ui/qt/widget_text.h"
 
 namespace {
 

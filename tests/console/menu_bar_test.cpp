@@ -8,7 +8,7 @@
 #include <QTest>
 
 #include "tests/console/scanner_fixture.h"
-#include "ui/dialog_units.h"
+#include "ui/qt/dialog_units.h"
 
 namespace {
 

@@ -6,7 +6,7 @@
 #include <QScreen>
 
 #include "tests/ui/dialog_fixture.h"
-#include "ui/dialog_units.h"
+#include "ui/qt/dialog_units.h"
 
 namespace {
 

@@ -9,7 +9,7 @@
 #include <QTimer>
 
 #include "tests/ui/dialog_fixture.h"
-#include "ui/window_link.h"
+#include "ui/qt/window_link.h"
 
 namespace {
 

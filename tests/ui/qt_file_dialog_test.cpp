@@ -13,7 +13,7 @@
 #include <cstdlib>
 
 #include "ui/file_dialog.h"
-#include "ui/qt_translation.h"
+#include "ui/qt/qt_translation.h"
 #include "ui/testing/scoped_hooks.h"
 
 namespace {

@@ -9,7 +9,7 @@
 
 #include "tests/ui/dialog_fixture.h"
 #include "ui/resources.h"
-#include "ui/window_link.h"
+#include "ui/qt/window_link.h"
 
 namespace {
 

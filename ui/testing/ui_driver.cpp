@@ -15,9 +15,9 @@
 #include <QTest>
 #include <QToolButton>
 
-#include "ui/control_widgets.h"
+#include "ui/qt/control_widgets.h"
 #include "ui/testing/wait.h"
-#include "ui/widget_text.h"
+#include "ui/qt/widget_text.h"
 
 namespace uitest {
 

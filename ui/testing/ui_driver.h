@@ -9,7 +9,7 @@
 #include <QWidget>
 
 #include "ui/dialog.h"
-#include "ui/dialog_widget.h"
+#include "ui/qt/dialog_widget.h"
 
 namespace uitest {
 

@@ -1,0 +1,3 @@
+#pragma once
+// The application icon, registered the way the platform's build carries it.
+void RegisterIconResources();

@@ -1,0 +1,59 @@
+#include "ui/app.h"
+
+#include <clocale>
+
+#include <thread>
+
+#include <QApplication>
+#include <QFileInfo>
+
+#include "ui/qt/dialog_font.h"
+#include "ui/qt/qt_settings.h"
+#include "ui/qt/qt_translation.h"
+
+namespace {
+
+CWinApp* g_app = nullptr;
+
+}  // namespace
+
+CWinApp::CWinApp() { g_app = this; }
+
+CWinApp::~CWinApp() {
+    if (g_app == this) g_app = nullptr;
+}
+
+BOOL CWinApp::InitInstance() { return TRUE; }
+
+const std::string& CWinApp::AppName() const {
+    // Read each time: tests and AfxWinMain set the name after the global object is built.
+    if (QCoreApplication::instance() != nullptr) {
+        appName_ = QCoreApplication::applicationName().toStdString();
+    }
+    return appName_;
+}
+
+CWinApp* AfxGetApp() { return g_app; }
+
+void AfxBeginThread(AFX_THREADPROC fn, void* param) {
+    std::thread([fn, param] { fn(param); }).detach();
+}
+
+int AfxWinMain(int argc, char** argv) {
+    QApplication app(argc, argv);
+    // Qt adopts the user's locale for the C library too; numbers are always printed and read
+    // with a decimal point, as the program has always shown them.
+    std::setlocale(LC_NUMERIC, "C");
+    // The executable's file name without its extension.
+    const QString exe = argc > 0 && argv[0] != nullptr ? QString::fromLocal8Bit(argv[0]) : "";
+    const QString name = QFileInfo(exe).completeBaseName();
+    if (!name.isEmpty()) QApplication::setApplicationName(name);
+    QApplication::setFont(DialogFont("宋体", 9));
+    LoadQtChineseTranslations();
+    KeepQtSettingsToThisRun();
+
+    CWinApp* winApp = AfxGetApp();
+    if (winApp == nullptr) return 1;
+    if (!winApp->InitInstance()) return 0;
+    return QApplication::exec();
+}
