@@ -212,7 +212,12 @@ void CTrendDlg::RedrawChart() {
     const int columns = std::max(1, m_chart.Layout().plot.width);
     drawnColumns_ = columns;
     const std::size_t size = store_.Size();
-    const std::int64_t newest = size > 0 ? store_.TimeMs(size - 1) : 0;
+    // Before the first reading the axis ends now, not at the start of the clock's epoch.
+    const std::int64_t newest =
+        size > 0 ? store_.TimeMs(size - 1)
+                 : std::chrono::duration_cast<std::chrono::milliseconds>(
+                       std::chrono::system_clock::now().time_since_epoch())
+                       .count();
     std::int64_t from = span_ == Span::All && size > 0 ? store_.TimeMs(0) : newest - SpanMs();
     const std::int64_t to = newest;
     if (to - from < 10000) from = to - 10000;  // a first reading still gets a readable axis

@@ -117,6 +117,11 @@ TEST_F(TrendWindowTest, ControlsAreNamedAndChannelsAreCheckedByTheirFirstValue) 
     EXPECT_EQ(Cell(67, 0), "温度64");
     EXPECT_EQ(uitest::HeaderText(*Dialog(), IDC_TREND_CHANNELS, 5), "次数");
     EXPECT_FALSE(Checked(4));
+    const auto now = std::chrono::duration_cast<std::chrono::milliseconds>(
+                         std::chrono::system_clock::now().time_since_epoch())
+                         .count();
+    EXPECT_NEAR(static_cast<double>(Layout().toMs), static_cast<double>(now), 60'000.0)
+        << "no reading yet: the time axis ends now";
 
     Add(3, 2);
     EXPECT_TRUE(Checked(5));
