@@ -43,9 +43,8 @@
 #include "res/resource.h"
 #include "sim/simulated_module.h"
 #include "trend/decimate.h"
-#include "trend/qt/trend_chart.h"
 #include "trend/trend_store.h"
-#include "trend/trend_widget.h"
+#include "trend/trend_dialog.h"
 #include "trend/trend_window.h"
 #include "ui/testing/scoped_hooks.h"
 #include "ui/testing/ui_driver.h"
@@ -201,13 +200,12 @@ void BenchRedrawAndMemory() {
     ownerWnd.Attach(&owner);
     TrendWindow window(store);
     window.Open(ownerWnd, "/tmp");
-    TrendWidget* widget = window.Widget();
+    CTrendDlg* widget = window.Dialog();
     RunEventLoopFor(std::chrono::milliseconds(200));  // laid out
-    QTest::mouseClick(widget->findChild<QAbstractButton*>(
-                          QStringLiteral("ctl_%1").arg(IDC_TREND_SPAN_ALL)),
-                      Qt::LeftButton);
-    TrendChart* view = widget->Chart();
-    const int columns = view->Layout().plot.width;
+    uitest::Click(*widget, IDC_TREND_SPAN_ALL);
+    TrendChartControl& chart = widget->Chart();
+    QWidget* view = chart.GetWidget();
+    const int columns = chart.Layout().plot.width;
 
     std::vector<double> decimateMs, redrawMs, paintMs, cpuMs;
     QImage image(view->size(), QImage::Format_ARGB32_Premultiplied);
@@ -272,7 +270,7 @@ void BenchTrendPerReading() {
     TrendWindow window(store);
     window.Open(ownerWnd, "/tmp");
     RunEventLoopFor(std::chrono::milliseconds(200));  // laid out and painted once
-    TrendWidget* widget = window.Widget();
+    CTrendDlg* widget = window.Dialog();
     std::vector<double> cpuUs;
     const long long process0 = ProcessCpuNs();
     for (int round = 0; round < 300; ++round, ++i) {
@@ -338,7 +336,7 @@ void BenchAcquisitionCpu(const std::string& dir, int seconds) {
         const auto wall0 = Clock::now();
         const auto threads0 = ThreadTimes();
         const long long p0 = ProcessCpuNs(), s0 = ThreadCpuNs(simThread), u0 = ThreadCpuNs(ui);
-        const int r0 = dlg.m_trendWindow.Widget() ? dlg.m_trendWindow.Widget()->ChartRedraws() : 0;
+        const int r0 = dlg.m_trendWindow.Dialog() ? dlg.m_trendWindow.Dialog()->ChartRedraws() : 0;
         const auto readings0 = dlg.m_trendStore.Size();
         RunEventLoopFor(std::chrono::seconds(seconds));
         const double wall = static_cast<double>(
@@ -347,7 +345,7 @@ void BenchAcquisitionCpu(const std::string& dir, int seconds) {
                         u = ThreadCpuNs(ui) - u0;
         const auto threads = ThreadTimes();
         const int redraws =
-            (dlg.m_trendWindow.Widget() ? dlg.m_trendWindow.Widget()->ChartRedraws() : 0) - r0;
+            (dlg.m_trendWindow.Dialog() ? dlg.m_trendWindow.Dialog()->ChartRedraws() : 0) - r0;
         std::printf("   trend %-6s console %.3f %% of a core (UI thread %.3f %%), simulator %.3f %%; "
                     "%zu readings, %d chart redraws\n",
                     phase == 0 ? "closed" : "open", 100.0 * static_cast<double>(p - s) / wall,

@@ -1,38 +1,34 @@
 #include "trend/trend_window.h"
 
-#include <QPointer>
+#include "trend/trend_dialog.h"
 
-#include "trend/trend_widget.h"
-#include "ui/wnd.h"
-
-struct TrendWindow::Impl {
-    const TrendStore& store;
-    QPointer<TrendWidget> widget;  // deletes itself when closed, or goes with its owner
-};
-
-TrendWindow::TrendWindow(const TrendStore& store) : impl_(new Impl{store, {}}) {}
+TrendWindow::TrendWindow(const TrendStore& store) : store_(store) {}
 
 TrendWindow::~TrendWindow() { Close(); }
 
 void TrendWindow::Open(CWnd& owner, const std::string& startDir) {
-    if (!impl_->widget) {
-        QWidget* parent = owner.GetWidget() != nullptr ? owner.GetWidget()->window() : nullptr;
-        impl_->widget = new TrendWidget(impl_->store, startDir, parent);
+    if (!IsOpen()) {
+        // A window closed by its close box is gone; a new one starts from the store.
+        dialog_ = std::make_unique<CTrendDlg>(store_, startDir, &owner);
+        if (!dialog_->Create()) {
+            dialog_.reset();
+            return;
+        }
     }
-    impl_->widget->show();
-    impl_->widget->raise();
-    impl_->widget->activateWindow();
+    dialog_->ShowWindow(true);
+    dialog_->SetFocus();
 }
 
-bool TrendWindow::IsOpen() const { return !impl_->widget.isNull(); }
+bool TrendWindow::IsOpen() const { return dialog_ != nullptr && dialog_->IsCreated(); }
 
 void TrendWindow::Close() {
-    // At once, not deferred: the widget reads a store that may go right after this.
-    delete impl_->widget.data();
+    // At once: the window reads a store that may go right after this.
+    if (IsOpen()) dialog_->DestroyWindow();
+    dialog_.reset();
 }
 
 void TrendWindow::StoreChanged() {
-    if (impl_->widget) impl_->widget->StoreChanged();
+    if (IsOpen()) dialog_->StoreChanged();
 }
 
-TrendWidget* TrendWindow::Widget() const { return impl_->widget.data(); }
+CTrendDlg* TrendWindow::Dialog() const { return IsOpen() ? dialog_.get() : nullptr; }

@@ -5,8 +5,8 @@
 #include <string>
 
 class CWnd;
+class CTrendDlg;
 class TrendStore;
-class TrendWidget;
 
 class TrendWindow {
 public:
@@ -24,9 +24,9 @@ public:
     void StoreChanged();
 
     // The open window, for tests and benchmarks; null when closed.
-    TrendWidget* Widget() const;
+    CTrendDlg* Dialog() const;
 
 private:
-    struct Impl;
-    std::unique_ptr<Impl> impl_;
+    const TrendStore& store_;
+    std::unique_ptr<CTrendDlg> dialog_;
 };

@@ -46,6 +46,9 @@ public:
     std::string GetColumnHeading(int column) const;
     unsigned GetExtendedStyle() const;
     void SetExtendedStyle(unsigned style);
+    // Rows' check boxes (LVS_EX_CHECKBOXES); a change is announced with LVN_ITEMCHANGED.
+    BOOL GetCheck(int row) const;
+    BOOL SetCheck(int row, BOOL check = TRUE);
 };
 
 class CListBox : public CWnd {

@@ -16,6 +16,7 @@ enum class ControlKind {
     ListView,    // report style
     ListBox,     // unsorted
     Spin,        // up-down control
+    Custom,      // drawn by the dialog's own code (CCustomControl); see className
 };
 
 // Style bits that matter to the layer.
@@ -43,6 +44,8 @@ struct ControlTemplate {
     unsigned style = kStyleNone;
     // What a screen reader calls a control that has neither a caption nor a label beside it.
     std::string accessibleName = {};
+    // The window class of a Custom control.
+    std::string className = {};
 };
 
 struct DialogTemplate {

@@ -34,6 +34,7 @@ constexpr UINT CBN_SELCHANGE = 1;
 constexpr UINT CBN_EDITCHANGE = 5;
 constexpr UINT EN_CHANGE = 0x0300;
 constexpr UINT UDN_DELTAPOS = static_cast<UINT>(-722);
+constexpr UINT LVN_ITEMCHANGED = static_cast<UINT>(-101);
 
 // Message box styles.
 constexpr UINT MB_OK = 0x0000;
@@ -59,6 +60,10 @@ constexpr UINT MF_GRAYED = 0x0001;
 
 // List view.
 constexpr int LVCFMT_LEFT = 0;
+constexpr int LVCFMT_RIGHT = 1;
+constexpr unsigned LVS_EX_CHECKBOXES = 0x04;
+constexpr UINT LVIF_STATE = 0x0008;
+constexpr UINT LVIS_STATEIMAGEMASK = 0xF000;
 constexpr unsigned LVS_EX_GRIDLINES = 0x01;
 constexpr unsigned LVS_EX_FULLROWSELECT = 0x20;
 constexpr unsigned LVS_EX_TWOCLICKACTIVATE = 0x80;
@@ -72,4 +77,13 @@ struct NMUPDOWN {
     NMHDR hdr;
     int iPos = 0;
     int iDelta = 0;
+};
+// LVN_ITEMCHANGED: a row's state changed (its check box: the state image, 1 off, 2 on).
+struct NMLISTVIEW {
+    NMHDR hdr;
+    int iItem = -1;
+    int iSubItem = 0;
+    UINT uNewState = 0;
+    UINT uOldState = 0;
+    UINT uChanged = 0;
 };

@@ -8,6 +8,7 @@
 #include <QTest>
 
 #include "tests/console/scanner_fixture.h"
+#include "trend/trend_dialog.h"
 #include "ui/qt/dialog_units.h"
 
 namespace {
@@ -101,11 +102,11 @@ TEST_F(MenuBarTest, AccessKeysOpenAMenuAndChooseAnItem) {
 TEST_F(MenuBarTest, TrendItemOpensOneNonModalTrendWindow) {
     Item(ID_VIEW_TREND)->trigger();
     ASSERT_TRUE(dlg.m_trendWindow.IsOpen());
-    QWidget* trend = reinterpret_cast<QWidget*>(dlg.m_trendWindow.Widget());
+    QWidget* trend = dlg.m_trendWindow.Dialog()->GetWidget();
     EXPECT_EQ(trend->windowTitle().toStdString(), "温度趋势");
     EXPECT_FALSE(trend->isModal());
     Item(ID_VIEW_TREND)->trigger();
-    EXPECT_EQ(reinterpret_cast<QWidget*>(dlg.m_trendWindow.Widget()), trend) << "raised, not another";
+    EXPECT_EQ(dlg.m_trendWindow.Dialog()->GetWidget(), trend) << "raised, not another";
     dlg.DestroyWindow();
     EXPECT_FALSE(dlg.m_trendWindow.IsOpen()) << "goes with the main window";
 }

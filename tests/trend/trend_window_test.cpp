@@ -1,25 +1,27 @@
-// The trend window over a store filled by hand: channels enabled by their first value, the
-// selection buttons, spans, pause, the statistics, hovering and the picture export.
+// The trend window over a store filled by hand: channels checked at their first value, the
+// selection buttons, spans, pause, the statistics, hovering and the picture export, with the
+// dialog layer's controls clicked as a user would.
 #include <gtest/gtest.h>
 
 #include <QDateTime>
 #include <QFile>
-#include <QPushButton>
-#include <QRadioButton>
+#include <QImage>
+#include <QStyle>
+#include <QStyleOptionViewItem>
 #include <QTableWidget>
 #include <QTemporaryDir>
 #include <QTest>
-#include <QToolTip>
 #include <cmath>
 #include <regex>
 
 #include "link/temp_word.h"
 #include "res/resource.h"
-#include "trend/qt/trend_chart.h"
+#include "trend/chart_paint.h"
+#include "trend/trend_dialog.h"
 #include "trend/trend_store.h"
-#include "trend/trend_widget.h"
 #include "trend/trend_window.h"
 #include "ui/testing/scoped_hooks.h"
+#include "ui/testing/ui_driver.h"
 #include "ui/testing/wait.h"
 #include "ui/wnd.h"
 
@@ -32,22 +34,34 @@ protected:
     void SetUp() override {
         owner.Attach(&ownerWidget);
         window.Open(owner, dir.path().toStdString());
-        ASSERT_NE(Widget(), nullptr);
+        ASSERT_NE(Dialog(), nullptr);
     }
     void TearDown() override { window.Close(); }
 
-    TrendWidget* Widget() { return window.Widget(); }
-    TrendChart* Chart() { return Widget()->Chart(); }
-    const ChartLayout& Layout() { return Chart()->Layout(); }
-    bool Shown(int channel) { return Chart()->LineOf(channel) != nullptr; }
-    const std::vector<RasterPoint>& Line(int channel) { return Chart()->LineOf(channel)->points; }
-    template <class W>
-    W* Find(int id) {
-        return Widget()->findChild<W*>(QStringLiteral("ctl_%1").arg(id));
+    CTrendDlg* Dialog() { return window.Dialog(); }
+    TrendChartControl& Chart() { return Dialog()->Chart(); }
+    QWidget* ChartWidget() { return uitest::Control(*Dialog(), IDC_TREND_CHART); }
+    const ChartLayout& Layout() { return Chart().Layout(); }
+    bool Shown(int channel) { return Chart().LineOf(channel) != nullptr; }
+    const std::vector<RasterPoint>& Line(int channel) { return Chart().LineOf(channel)->points; }
+    QTableWidget* Table() { return uitest::ControlAs<QTableWidget>(*Dialog(), IDC_TREND_CHANNELS); }
+    std::string Cell(int row, int column) {
+        return uitest::CellText(*Dialog(), IDC_TREND_CHANNELS, row, column);
     }
-    QTableWidget* Table() { return Find<QTableWidget>(IDC_TREND_CHANNELS); }
-    std::string Cell(int row, int column) { return Table()->item(row, column)->text().toStdString(); }
-    void Click(int id) { QTest::mouseClick(Find<QAbstractButton>(id), Qt::LeftButton); }
+    bool Checked(int row) { return Table()->item(row, 0)->checkState() == Qt::Checked; }
+    void Click(int id) { ASSERT_TRUE(uitest::Click(*Dialog(), id)); }
+    // A click on the row's check box.
+    void ClickCheck(int row) {
+        QTableWidget* table = Table();
+        table->scrollToItem(table->item(row, 0));
+        QStyleOptionViewItem option;
+        option.initFrom(table);
+        option.rect = table->visualItemRect(table->item(row, 0));
+        option.features |= QStyleOptionViewItem::HasCheckIndicator;
+        const QRect box =
+            table->style()->subElementRect(QStyle::SE_ItemViewItemCheckIndicator, &option, table);
+        QTest::mouseClick(table->viewport(), Qt::LeftButton, Qt::NoModifier, box.center());
+    }
     // Readings a second apart: the PT100 inputs at 20.0 and `probes` probes at 21.0 + i / 10.
     void Add(int count, int probes, int offset = 0) {
         for (int i = 0; i < count; ++i, ++added) {
@@ -85,18 +99,33 @@ protected:
     uitest::MessageBoxRecorder boxes;
 };
 
-TEST_F(TrendWindowTest, ChannelsAreEnabledByTheirFirstValueAndSelectedByTheButtons) {
-    EXPECT_EQ(Widget()->windowTitle().toStdString(), "温度趋势");
-    ASSERT_EQ(Table()->rowCount(), kReadingChannels);
+TEST_F(TrendWindowTest, ControlsAreNamedAndChannelsAreCheckedByTheirFirstValue) {
+    EXPECT_EQ(Dialog()->GetWindowText(), "温度趋势");
+    for (const auto& [id, name] : std::vector<std::pair<int, std::string>>{
+             {IDC_TREND_SPAN_1MIN, "1 分钟"},
+             {IDC_TREND_SPAN_ALL, "全部"},
+             {IDC_TREND_PAUSE, "暂停"},
+             {IDC_TREND_EXPORT, "导出图片…"},
+             {IDC_TREND_SELECT_NONE, "全不选"},
+             {IDC_TREND_CHART, "温度趋势图"},
+             {IDC_TREND_CHANNELS, "通道"}}) {
+        EXPECT_EQ(uitest::AccessibleName(*Dialog(), id), name) << id;
+    }
+    EXPECT_TRUE(uitest::IsChecked(*Dialog(), IDC_TREND_SPAN_10MIN));
+    ASSERT_EQ(uitest::RowCount(*Dialog(), IDC_TREND_CHANNELS), kReadingChannels);
     EXPECT_EQ(Cell(0, 0), "PT100温度1");
     EXPECT_EQ(Cell(67, 0), "温度64");
-    EXPECT_EQ(Table()->horizontalHeaderItem(5)->text().toStdString(), "次数");
-    EXPECT_FALSE(Table()->item(4, 0)->flags() & Qt::ItemIsEnabled);
+    EXPECT_EQ(uitest::HeaderText(*Dialog(), IDC_TREND_CHANNELS, 5), "次数");
+    EXPECT_FALSE(Checked(4));
+    const auto now = std::chrono::duration_cast<std::chrono::milliseconds>(
+                         std::chrono::system_clock::now().time_since_epoch())
+                         .count();
+    EXPECT_NEAR(static_cast<double>(Layout().toMs), static_cast<double>(now), 60'000.0)
+        << "no reading yet: the time axis ends now";
 
     Add(3, 2);
-    EXPECT_TRUE(Table()->item(5, 0)->flags() & Qt::ItemIsEnabled);
-    EXPECT_EQ(Table()->item(5, 0)->checkState(), Qt::Checked);
-    EXPECT_FALSE(Table()->item(6, 0)->flags() & Qt::ItemIsEnabled) << "probe 3 never had a value";
+    EXPECT_TRUE(Checked(5));
+    EXPECT_FALSE(Checked(6)) << "probe 3 never had a value";
     EXPECT_TRUE(Shown(5));
     EXPECT_EQ(Line(5).size(), 3u);
     EXPECT_FALSE(Shown(6));
@@ -106,15 +135,18 @@ TEST_F(TrendWindowTest, ChannelsAreEnabledByTheirFirstValueAndSelectedByTheButto
     ExpectValueAxisAround(20.0, 21.2);  // the y axis takes what is shown
 
     Click(IDC_TREND_SELECT_NONE);
-    EXPECT_EQ(Table()->item(0, 0)->checkState(), Qt::Unchecked);
+    EXPECT_FALSE(Checked(0));
     EXPECT_FALSE(Shown(0));
-    Table()->item(4, 0)->setCheckState(Qt::Checked);  // one line alone
+    ClickCheck(4);  // one line alone
+    EXPECT_TRUE(Checked(4));
     EXPECT_TRUE(Shown(4));
     EXPECT_FALSE(Shown(5));
     ExpectValueAxisAround(21.0, 21.2);
+    ClickCheck(6);
+    EXPECT_FALSE(Checked(6)) << "a channel without a value stays off";
     Click(IDC_TREND_SELECT_ALL);
     EXPECT_TRUE(Shown(5));
-    EXPECT_EQ(Table()->item(6, 0)->checkState(), Qt::Unchecked) << "a disabled channel stays off";
+    EXPECT_FALSE(Checked(6));
 }
 
 TEST_F(TrendWindowTest, SpansEndAtTheNewestReadingAndPauseFreezesTheChartOnly) {
@@ -133,35 +165,39 @@ TEST_F(TrendWindowTest, SpansEndAtTheNewestReadingAndPauseFreezesTheChartOnly) {
     EXPECT_LE(Line(4).size(), 2u * width) << "decimated to the plot's width";
 
     Click(IDC_TREND_PAUSE);
+    EXPECT_EQ(uitest::Text(*Dialog(), IDC_TREND_PAUSE), "继续");
     const RasterPoint last = Line(4).back();
     Add(5, 1, 100);
     EXPECT_EQ(Line(4).back().x, last.x) << "frozen";
     EXPECT_EQ(Line(4).back().y, last.y);
     EXPECT_EQ(Cell(4, 5), "7205") << "the statistics go on";
     Click(IDC_TREND_PAUSE);
+    EXPECT_EQ(uitest::Text(*Dialog(), IDC_TREND_PAUSE), "暂停");
     EXPECT_EQ(Layout().toMs, newest + 5000);
 }
 
-TEST_F(TrendWindowTest, HoveringALineShowsTheTimeAndValueOfTheNearestPoint) {
+TEST_F(TrendWindowTest, HoveringALineLabelsTheTimeAndValueOfTheNearestPoint) {
     Add(3, 1);  // probe 1: 21.0, 21.1, 21.2 a second apart; the PT100 inputs flat at 20.0
     const RasterPoint onLine{static_cast<double>(kStartMs + 1400), 21.14};
     const std::string time = QDateTime::fromMSecsSinceEpoch(kStartMs + 1000)
                                  .toString(QStringLiteral("HH:mm:ss"))
                                  .toStdString();
     const std::string expected = "温度1\n时间: " + time + "\n温度: 21.1 °C";
-    EXPECT_EQ(Widget()->HoverText(4, onLine.x), expected) << "the drawn point nearest in time";
+    EXPECT_EQ(Dialog()->HoverText(4, onLine.x), expected) << "the drawn point nearest in time";
 
     Click(IDC_TREND_SPAN_1MIN);  // a pixel is 0.15 s or so: the pointer tells 1.4 s from 1.5 s
-    QWidget* viewport = Chart();
-    QTest::mouseMove(viewport, Chart()->Position(onLine));
-    EXPECT_TRUE(uitest::WaitUntil([&] { return QToolTip::text().toStdString() == expected; }));
-    QTest::mouseMove(viewport, Chart()->Position({onLine.x, 20.6}));
-    EXPECT_TRUE(uitest::WaitUntil([&] { return !QToolTip::isVisible(); }))
+    auto pointAt = [&](const RasterPoint& value) {
+        const RasterPoint p = Chart().Position(value);
+        return QPoint(static_cast<int>(p.x), static_cast<int>(p.y));
+    };
+    QTest::mouseMove(ChartWidget(), pointAt(onLine));
+    EXPECT_TRUE(uitest::WaitUntil([&] { return Chart().HoverLabel() == expected; }));
+    QTest::mouseMove(ChartWidget(), pointAt({onLine.x, 20.6}));
+    EXPECT_TRUE(uitest::WaitUntil([&] { return Chart().HoverLabel().empty(); }))
         << "between the lines: nothing";
-    QTest::mouseMove(viewport, Chart()->Position({onLine.x, 20.0}));
-    EXPECT_TRUE(uitest::WaitUntil([&] {
-        return QToolTip::text().toStdString().rfind("PT100温度", 0) == 0;
-    })) << "the flat lines are hovered too";
+    QTest::mouseMove(ChartWidget(), pointAt({onLine.x, 20.0}));
+    EXPECT_TRUE(uitest::WaitUntil([&] { return Chart().HoverLabel().rfind("PT100温度", 0) == 0; }))
+        << "the flat lines are hovered too";
 }
 
 TEST_F(TrendWindowTest, ExportSavesThePictureWhereChosenAndReportsAFailure) {
@@ -177,14 +213,86 @@ TEST_F(TrendWindowTest, ExportSavesThePictureWhereChosenAndReportsAFailure) {
     EXPECT_TRUE(std::regex_match(request.fileName,
                                  std::regex(dir.path().toStdString() +
                                             "/K7R2_trend_[0-9]{8}_[0-9]{6}\\.png")));
-    QFile png(QString::fromStdString(chosen));
-    ASSERT_TRUE(png.open(QIODevice::ReadOnly));
-    EXPECT_EQ(png.read(8), QByteArray("\x89PNG\r\n\x1a\n", 8));
+    QImage picture(QString::fromStdString(chosen), "PNG");
+    ASSERT_FALSE(picture.isNull());
+    EXPECT_EQ(picture.size(), ChartWidget()->size());
+    // A pixel of the first line where the layout put it: the picture is the chart, not a blank.
+    // (PT100温度4 is drawn last of the four flat PT100 lines.)
+    const RasterPoint p = Chart().Position(Line(3).front());
+    EXPECT_EQ(picture.pixel(static_cast<int>(p.x), static_cast<int>(p.y)) & 0xFFFFFFu,
+              ChannelColour(3) & 0xFFFFFFu);
     EXPECT_EQ(boxes.Count(), 0u);
 
     chosen = dir.path().toStdString() + "/missing/trend.png";
     Click(IDC_TREND_EXPORT);
     EXPECT_EQ(boxes.Last().text, "图片保存失败!");
+}
+
+// What a backend's paint target receives: each backend draws these calls and nothing else, so
+// the same scene gives both platforms the same chart.
+class RecordingTarget : public PaintTarget {
+public:
+    void FillRect(int x, int y, int cx, int cy, std::uint32_t colour) override {
+        calls.push_back(Format("fill %d %d %d %d %08x", x, y, cx, cy, colour));
+    }
+    void DrawLine(int x1, int y1, int x2, int y2, std::uint32_t colour) override {
+        calls.push_back(Format("line %d %d %d %d %08x", x1, y1, x2, y2, colour));
+    }
+    void DrawText(int x, int y, int cx, int cy, const std::string& text, TextAlignment align,
+                  std::uint32_t colour) override {
+        calls.push_back(Format("text %d %d %d %d %d %08x ", x, y, cx, cy,
+                               static_cast<int>(align), colour) + text);
+    }
+    void DrawImage(int x, int y, int cx, int cy, const std::uint32_t* pixels) override {
+        calls.push_back(Format("image %d %d %d %d", x, y, cx, cy));
+        images.emplace_back(pixels, pixels + static_cast<std::ptrdiff_t>(cx) * cy);
+    }
+    std::vector<std::string> calls;
+    std::vector<std::vector<std::uint32_t>> images;
+
+private:
+    template <class... A>
+    static std::string Format(const char* format, A... args) {
+        char text[128];
+        std::snprintf(text, sizeof text, format, args...);
+        return text;
+    }
+};
+
+TEST_F(TrendWindowTest, TheControlPaintsItsLayoutWithTextsMeasuredInItsOwnFont) {
+    Add(30, 2);
+    RecordingTarget painted;
+    Chart().OnPaint(painted);
+    ASSERT_FALSE(painted.calls.empty());
+    // Laid out afresh with the control's measure, the scene paints to the very same calls.
+    const ChartLayout again = LayoutChart(Chart().Scene(), ControlTextMeasurer(Chart()));
+    RecordingTarget expected;
+    PaintPrimitives(expected, again, again.primitives);
+    EXPECT_EQ(painted.calls, expected.calls);
+    ASSERT_EQ(painted.images.size(), 1u);
+    EXPECT_EQ(painted.images[0], again.lines.pixels);
+    // Every text's box is the size the control's font gives it.
+    int texts = 0;
+    for (const ChartPrimitive& primitive : again.primitives) {
+        if (const auto* text = std::get_if<TextPrimitive>(&primitive)) {
+            const TextExtent extent = Chart().GetTextExtent(text->text);
+            EXPECT_EQ(text->box.width, extent.cx) << text->text;
+            EXPECT_EQ(text->box.height, extent.cy) << text->text;
+            ++texts;
+        }
+    }
+    EXPECT_GE(texts, 4) << "titles and labels";
+}
+
+TEST_F(TrendWindowTest, ClosedByItsCloseBoxTheWindowOpensAgainFromTheStore) {
+    Add(3, 1);
+    ASSERT_TRUE(uitest::PressCloseBox(*Dialog()));
+    EXPECT_TRUE(uitest::WaitUntil([&] { return !window.IsOpen(); }));
+    window.StoreChanged();  // nothing to follow: no crash
+    window.Open(owner, dir.path().toStdString());
+    ASSERT_NE(Dialog(), nullptr);
+    EXPECT_EQ(Cell(4, 5), "3");
+    EXPECT_TRUE(Shown(4));
 }
 
 }  // namespace

@@ -112,7 +112,8 @@ const ParsedItem& ItemWithId(const ParsedDialog& d, int id) {
 
 TEST(DialogTemplateEx, EveryDialogOfTheConsoleReadsBackWhole) {
     for (const DialogTemplate* tpl : {&ScannerDialogTemplate(), &Pt100DialogTemplate(),
-                                      &AboutBoxTemplate(), &PortMapDialogTemplate()}) {
+                                      &AboutBoxTemplate(), &PortMapDialogTemplate(),
+                                      &TrendDialogTemplate()}) {
         SCOPED_TRACE(tpl->caption);
         const std::vector<std::uint16_t> words = BuildDialogTemplateEx(*tpl);
         const ParsedDialog d = Parse(words);
@@ -128,7 +129,10 @@ TEST(DialogTemplateEx, EveryDialogOfTheConsoleReadsBackWhole) {
         for (std::size_t i = 0; i < d.items.size(); ++i) {
             const ControlTemplate& ctl = tpl->controls[i];
             const ParsedItem& item = d.items[i];
-            EXPECT_EQ(item.className, ControlClassName(ctl.kind));
+            // A custom control is created from the window class its template names.
+            EXPECT_EQ(item.className, ctl.kind == ControlKind::Custom
+                                          ? Utf16FromUtf8(ctl.className)
+                                          : std::u16string(ControlClassName(ctl.kind)));
             EXPECT_EQ(item.x, ctl.x);
             EXPECT_EQ(item.y, ctl.y);
             EXPECT_EQ(item.cx, ctl.cx);
@@ -202,6 +206,21 @@ TEST(AccessibleNaming, FieldsAreCalledByTheLabelBesideThemNotTheControlBefore) {
     EXPECT_EQ(nameOf(IDC_SN_BYTE2), "SN号第2字节");  // a fixed name wins
     EXPECT_EQ(nameOf(IDC_SINGLE_ACQUISITION), "单次采集");
     EXPECT_EQ(nameOf(IDC_MODE_MANUAL), "手动");
+
+    // The trend window's chart and channel list have no label beside them: named by the
+    // template; its buttons say their captions.
+    const DialogTemplate& trend = TrendDialogTemplate();
+    const std::vector<AccessibleNaming> trendNames = AccessibleNamesOf(trend);
+    auto trendName = [&](int id) {
+        for (std::size_t i = 0; i < trend.controls.size(); ++i) {
+            if (trend.controls[i].id == id) return trendNames[i].name;
+        }
+        return std::string("?");
+    };
+    EXPECT_EQ(trendName(IDC_TREND_CHART), "温度趋势图");
+    EXPECT_EQ(trendName(IDC_TREND_CHANNELS), "通道");
+    EXPECT_EQ(trendName(IDC_TREND_EXPORT), "导出图片…");
+    EXPECT_EQ(trendName(IDC_TREND_SPAN_1H), "1 小时");
 
     DialogTemplate own;
     own.controls = {{1, ControlKind::PushButton, "关于(&A)...", 0, 0, 40, 12},

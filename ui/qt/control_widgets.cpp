@@ -70,6 +70,16 @@ ListViewWidget::ListViewWidget(QWidget* parent) : QTableWidget(parent) {
     setSelectionMode(QAbstractItemView::SingleSelection);
     setWordWrap(false);
     SetExtendedStyle(0);
+    // Other changes of an item (its text) come through the same signal: only a check box that
+    // changed is announced.
+    connect(this, &QTableWidget::itemChanged, this, [this](QTableWidgetItem* item) {
+        if (item->column() != 0 || (item->flags() & Qt::ItemIsUserCheckable) == 0) return;
+        const bool checked = item->checkState() == Qt::Checked;
+        const QVariant last = item->data(kLastCheckRole);
+        if (last.isValid() && last.toBool() == checked) return;
+        item->setData(kLastCheckRole, checked);
+        emit CheckChanged(item->row(), checked);
+    });
 }
 
 void ListViewWidget::SetExtendedStyle(unsigned style) {

@@ -4,6 +4,7 @@
 #include <functional>
 
 #include <QComboBox>
+#include <QHash>
 #include <QListWidget>
 #include <QPointer>
 #include <QTableWidget>
@@ -44,12 +45,22 @@ private:
 class ListViewWidget : public QTableWidget {
     Q_OBJECT
 public:
+    // Where an item keeps the check state last announced.
+    static constexpr int kLastCheckRole = Qt::UserRole + 7;
+
     explicit ListViewWidget(QWidget* parent);
     unsigned ExtendedStyle() const { return extendedStyle_; }
+    int ColumnFormat(int column) const { return formats_.value(column, LVCFMT_LEFT); }
+    void SetColumnFormat(int column, int format) { formats_[column] = format; }
     void SetExtendedStyle(unsigned style);
+
+signals:
+    // A row's check box changed, by the user or by the program.
+    void CheckChanged(int row, bool checked);
 
 private:
     unsigned extendedStyle_ = 0;
+    QHash<int, int> formats_;
 };
 
 // Unsorted list box that scrolls by whole lines, so the top index is the scroll position.

@@ -136,8 +136,10 @@ int CListCtrl::InsertColumn(int column, const std::string& heading, int format, 
     column = std::min(column, list->columnCount());
     list->insertColumn(column);
     auto* header = new QTableWidgetItem(Q(heading));
-    header->setTextAlignment(format == LVCFMT_LEFT ? Qt::AlignLeft | Qt::AlignVCenter
-                                                   : Qt::AlignCenter);
+    header->setTextAlignment(format == LVCFMT_LEFT    ? Qt::AlignLeft | Qt::AlignVCenter
+                             : format == LVCFMT_RIGHT ? Qt::AlignRight | Qt::AlignVCenter
+                                                      : Qt::AlignCenter);
+    list->SetColumnFormat(column, format);
     list->setHorizontalHeaderItem(column, header);
     if (width >= 0) list->setColumnWidth(column, width);
     return column;
@@ -148,7 +150,13 @@ int CListCtrl::InsertItem(int row, const std::string& label) {
     if (list == nullptr || row < 0) return -1;
     row = std::min(row, list->rowCount());
     list->insertRow(row);
-    list->setItem(row, 0, new QTableWidgetItem(Q(label)));
+    auto* item = new QTableWidgetItem(Q(label));
+    if ((list->ExtendedStyle() & LVS_EX_CHECKBOXES) != 0) {
+        item->setFlags(item->flags() | Qt::ItemIsUserCheckable);
+        item->setCheckState(Qt::Unchecked);
+        item->setData(ListViewWidget::kLastCheckRole, false);
+    }
+    list->setItem(row, 0, item);
     return row;
 }
 
@@ -161,7 +169,11 @@ BOOL CListCtrl::SetItemText(int row, int column, const std::string& text) {
     if (QTableWidgetItem* item = list->item(row, column)) {
         item->setText(Q(text));
     } else {
-        list->setItem(row, column, new QTableWidgetItem(Q(text)));
+        auto* cell = new QTableWidgetItem(Q(text));
+        if (list->ColumnFormat(column) == LVCFMT_RIGHT) {
+            cell->setTextAlignment(Qt::AlignRight | Qt::AlignVCenter);
+        }
+        list->setItem(row, column, cell);
     }
     return TRUE;
 }
@@ -205,6 +217,20 @@ unsigned CListCtrl::GetExtendedStyle() const {
 
 void CListCtrl::SetExtendedStyle(unsigned style) {
     if (auto* list = As<ListViewWidget>(widget_)) list->SetExtendedStyle(style);
+}
+
+BOOL CListCtrl::GetCheck(int row) const {
+    auto* list = As<ListViewWidget>(widget_);
+    QTableWidgetItem* item = list != nullptr ? list->item(row, 0) : nullptr;
+    return item != nullptr && item->checkState() == Qt::Checked ? TRUE : FALSE;
+}
+
+BOOL CListCtrl::SetCheck(int row, BOOL check) {
+    auto* list = As<ListViewWidget>(widget_);
+    QTableWidgetItem* item = list != nullptr ? list->item(row, 0) : nullptr;
+    if (item == nullptr || (item->flags() & Qt::ItemIsUserCheckable) == 0) return FALSE;
+    item->setCheckState(check ? Qt::Checked : Qt::Unchecked);
+    return TRUE;
 }
 
 // --- CListBox --------------------------------------------------------------------------------

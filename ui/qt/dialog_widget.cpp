@@ -16,6 +16,7 @@
 
 #include "ui/qt/accessible_names.h"
 #include "ui/qt/control_widgets.h"
+#include "ui/qt/custom_control_widget.h"
 #include "ui/controls.h"
 #include "ui/dialog.h"
 #include "ui/qt/dialog_font.h"
@@ -69,6 +70,8 @@ std::unique_ptr<CWnd> NewItemFor(ControlKind kind) {
             return std::make_unique<CListBox>();
         case ControlKind::Spin:
             return std::make_unique<CSpinButtonCtrl>();
+        case ControlKind::Custom:
+            return std::make_unique<CWnd>();
     }
     return std::make_unique<CWnd>();
 }
@@ -262,6 +265,8 @@ QWidget* DialogWidget::CreateControl(const ControlTemplate& ctl, int /*index*/) 
             return new ListBoxWidget(this);
         case ControlKind::Spin:
             return new SpinWidget(ctl.id, (ctl.style & kStyleSpinArrowKeys) != 0, this);
+        case ControlKind::Custom:
+            return new CustomControlWidget(this);
     }
     return new QWidget(this);
 }
@@ -278,6 +283,17 @@ void DialogWidget::ConnectNotifications(QWidget* widget, const ControlTemplate& 
                 [this, id] { Command(id, CBN_SELCHANGE); });
         connect(combo, &ComboWidget::UserEditChange, this,
                 [this, id] { Command(id, CBN_EDITCHANGE); });
+    } else if (auto* list = qobject_cast<ListViewWidget*>(widget)) {
+        connect(list, &ListViewWidget::CheckChanged, this, [this, id](int row, bool checked) {
+            NMLISTVIEW notice;
+            notice.hdr = {id, LVN_ITEMCHANGED};
+            notice.iItem = row;
+            notice.uChanged = LVIF_STATE;
+            notice.uNewState = (checked ? 2u : 1u) << 12;
+            notice.uOldState = (checked ? 1u : 2u) << 12;
+            LRESULT result = 0;
+            if (owner_ != nullptr) owner_->DispatchNotify(&notice.hdr, &result);
+        });
     } else if (auto* spin = qobject_cast<SpinWidget*>(widget)) {
         spin->SetDeltaPosHandler([this](NMUPDOWN& notice) {
             LRESULT result = 0;

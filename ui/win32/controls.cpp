@@ -132,6 +132,21 @@ void CListCtrl::SetExtendedStyle(unsigned style) {
     Send(widget_, LVM_SETEXTENDEDLISTVIEWSTYLE, 0, static_cast<LPARAM>(style));
 }
 
+BOOL CListCtrl::GetCheck(int row) const {
+    const LRESULT state = Send(widget_, LVM_GETITEMSTATE, static_cast<WPARAM>(row), 0xF000);
+    return ((static_cast<UINT>(state) & 0xF000u) >> 12) == 2 ? TRUE : FALSE;
+}
+
+BOOL CListCtrl::SetCheck(int row, BOOL check) {
+    LVITEMW item{};
+    item.stateMask = 0xF000;  // the state image: 1 unchecked, 2 checked
+    item.state = (check ? 2u : 1u) << 12;
+    return Send(widget_, LVM_SETITEMSTATE, static_cast<WPARAM>(row),
+                reinterpret_cast<LPARAM>(&item)) != 0
+               ? TRUE
+               : FALSE;
+}
+
 int CListBox::AddString(const std::string& text) {
     return static_cast<int>(Send(widget_, LB_ADDSTRING, 0, TextParam(Wide(text))));
 }

@@ -68,6 +68,7 @@ const char16_t* ControlClassName(ControlKind kind) {
         case ControlKind::ListView: return u"SysListView32";
         case ControlKind::ListBox: return u"LISTBOX";
         case ControlKind::Spin: return u"msctls_updown32";
+        case ControlKind::Custom: return u"K7R2Custom";  // the template names its own class
     }
     return u"STATIC";
 }
@@ -119,6 +120,7 @@ std::uint32_t ControlStyle(const ControlTemplate& control) {
             if (Has(control, kStyleSpinArrowKeys)) style |= kUdsArrowKeys;
             tabStop = false;
             break;
+        case ControlKind::Custom: break;
     }
     if (tabStop) style |= kWsTabStop;
     if (Has(control, kStyleGroup)) style |= kWsGroup;
@@ -176,7 +178,9 @@ std::vector<std::uint16_t> BuildDialogTemplateEx(const DialogTemplate& tpl) {
                                                   : control.cy));
         // Controls without an id of their own share the system's "no id" value.
         out.Dword(control.id == kNoId ? 0xFFFFFFFFu : static_cast<std::uint32_t>(control.id));
-        out.Text(ControlClassName(control.kind));
+        out.Text(control.kind == ControlKind::Custom && !control.className.empty()
+                     ? Utf16FromUtf8(control.className)
+                     : std::u16string(ControlClassName(control.kind)));
         if (control.kind == ControlKind::Icon) {
             out.Ordinal(static_cast<std::uint16_t>(std::atoi(control.caption.c_str())));
         } else {

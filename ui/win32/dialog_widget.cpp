@@ -1,4 +1,5 @@
 #include "ui/win32/dialog_widget.h"
+#include "ui/win32/custom_control_class.h"
 
 #include "ui/controls.h"
 #include "ui/dialog.h"
@@ -42,6 +43,9 @@ DialogWidget::~DialogWidget() {
 }
 
 NativeHwnd DialogWidget::Create() {
+    for (const ControlTemplate& control : tpl_.controls) {
+        if (control.kind == ControlKind::Custom) RegisterCustomControlClass(control.className);
+    }
     const std::vector<std::uint16_t> words = BuildDialogTemplateEx(tpl_);
     const auto* dialogTemplate = reinterpret_cast<const DLGTEMPLATE*>(words.data());
     hwnd_ = ::CreateDialogIndirectParamW(::GetModuleHandleW(nullptr), dialogTemplate,
@@ -221,6 +225,21 @@ INT_PTR DialogWidget::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
                 LRESULT result = 0;
                 if (!owner_->DispatchNotify(&ours.hdr, &result)) return 0;
                 nativeUpDown->iDelta = ours.iDelta;
+                return Result(result);
+            }
+            constexpr UINT kListViewItemChanged = static_cast<UINT>(-101);
+            if (native->code == kListViewItemChanged) {
+                const auto* nativeList = reinterpret_cast<const NativeNmListView*>(lParam);
+                NMLISTVIEW ours;
+                ours.hdr.idFrom = static_cast<int>(native->idFrom);
+                ours.hdr.code = native->code;
+                ours.iItem = nativeList->iItem;
+                ours.iSubItem = nativeList->iSubItem;
+                ours.uNewState = nativeList->uNewState;
+                ours.uOldState = nativeList->uOldState;
+                ours.uChanged = nativeList->uChanged;
+                LRESULT result = 0;
+                if (!owner_->DispatchNotify(&ours.hdr, &result)) return 0;
                 return Result(result);
             }
             NMHDR ours;

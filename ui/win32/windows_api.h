@@ -16,6 +16,7 @@
 #define HWND NativeHwnd
 #define NMHDR NativeNmhdr
 #define NMUPDOWN NativeNmUpDown
+#define NMLISTVIEW NativeNmListView
 #include <windows.h>
 #include <commctrl.h>
 #include <commdlg.h>
@@ -23,6 +24,7 @@
 #undef HWND
 #undef NMHDR
 #undef NMUPDOWN
+#undef NMLISTVIEW
 
 #undef TRUE
 #undef FALSE
@@ -62,6 +64,11 @@
 #undef LVS_EX_GRIDLINES
 #undef LVS_EX_FULLROWSELECT
 #undef LVS_EX_TWOCLICKACTIVATE
+#undef LVS_EX_CHECKBOXES
+#undef LVCFMT_RIGHT
+#undef LVN_ITEMCHANGED
+#undef LVIF_STATE
+#undef LVIS_STATEIMAGEMASK
 #undef SendMessage
 #undef PostMessage
 #undef MessageBox
