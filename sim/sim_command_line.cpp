@@ -76,11 +76,14 @@ std::optional<SimCommandLine> ParseSimCommandLine(int argc, const char* const* a
             const auto fault = ParseFaultOption(value, error);
             if (!fault) return std::nullopt;
             line.options.faults.push_back(*fault);
+        } else if (ParseBusOption(option, value, line.bus, error)) {
+            if (!error.empty()) return std::nullopt;
         } else {
             error = "unknown option '" + option + "'";
             return std::nullopt;
         }
     }
+    if (error = CheckBusOptions(line.bus); !error.empty()) return std::nullopt;
     return line;
 }
 
@@ -102,6 +105,11 @@ Options:
   --fault FAULT   misbehave on replies; may be repeated (see below)
   --frozen        every temperature exactly its set point, no drift or noise
   --quiet         do not trace requests and replies
+  --addresses L   several modules on the one line, e.g. 1-32 or 1-4,9; each has its own
+                  probes and values (--probes for all; --address and --fault then unused)
+  --silent A      the module at address A never answers (with --addresses; repeatable)
+  --garble A      the module at A answers with noise and a wrong checksum (repeatable)
+  --fault-at A:FAULT  FAULT (below) on the replies of the module at A (repeatable)
   --help          show this text
 
 FAULT is KIND[:SCOPE[:PARAM]].

@@ -2,6 +2,7 @@
 #include <optional>
 #include <string>
 
+#include "sim/bus_command_line.h"
 #include "sim/simulated_module.h"
 
 struct SimCommandLine {
@@ -9,6 +10,7 @@ struct SimCommandLine {
     bool help = false;
     bool quiet = false;
     bool frozen = false;  // every reading its set point, so that two runs read the same
+    SimBusCommandLine bus;  // several modules on the line when bus.addresses is set
 };
 
 // Parses the k7r2-sim arguments (argv[0] is the program). Nothing, with `error` set, on bad input.
