@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "cli/site_commands.h"
 #include "link/sn_text.h"
 
 enum class CliCommand {
@@ -26,6 +27,7 @@ enum class CliCommand {
     Ports,
     PortsLink,
     PortsUnlink,
+    Site,
 };
 
 struct Invocation {
@@ -62,6 +64,8 @@ struct Invocation {
     // ports
     int linkNumber = 0;
     std::string linkDevice;
+    // site
+    SiteArguments site;
 };
 
 struct ParsedCommandLine {

@@ -28,6 +28,7 @@ int RunK7r2(const std::vector<std::string>& args, std::ostream& out, std::ostrea
         case CliCommand::Ports:
         case CliCommand::PortsLink:
         case CliCommand::PortsUnlink: return RunPorts(inv, output);
+        case CliCommand::Site: return RunSite(inv, output);
     }
     return kExitUsage;
 }
