@@ -50,7 +50,14 @@ BusExchangeResult ExchangeBusBlock(CommPort& port, int address, const BusExchang
     const std::vector<std::uint8_t> request =
         BuildRequest(address, command.command, command.Data(), command.length);
     // Whatever is queued now is the tail of an earlier reply; it is nobody's answer to this.
-    port.Purge();
+    // Read away rather than purged: a purge of a pseudo-terminal waits for the kernel's buffer
+    // work, a scheduling delay per module.
+    std::uint8_t chunk[512];
+    for (unsigned queued; (queued = port.QueuedInput()) > 0;) {
+        const int got = port.Read(chunk, static_cast<int>(std::min<unsigned>(queued, sizeof chunk)));
+        if (got <= 0) break;
+        result.skippedBytes += got;
+    }
     port.Write(request.data(), static_cast<int>(request.size()));
     // The reply cannot begin before the request has crossed the line.
     auto deadline = Clock::now() + WireTime(static_cast<int>(request.size()), timing.baud) +
@@ -122,7 +129,6 @@ BusExchangeResult ExchangeBusBlock(CommPort& port, int address, const BusExchang
         const auto missing = static_cast<std::uint16_t>(wanted - pending.size());
         const unsigned queued = port.WaitForInput(missing, static_cast<std::uint32_t>(left.count()) + 1);
         if (queued == 0) continue;
-        std::uint8_t chunk[512];
         const int take = static_cast<int>(std::min<unsigned>(queued, sizeof chunk));
         const int got = port.Read(chunk, take);
         pending.insert(pending.end(), chunk, chunk + got);
