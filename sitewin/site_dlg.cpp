@@ -99,7 +99,7 @@ BOOL CSiteDlg::OnInitDialog() {
     window_ = GetSafeHwnd();
     const char* headings[] = {"总线", "地址", "名称", "状态", "探头数", "最低",
                               "最高", "平均", "最近读数", "成功", "失败"};
-    const int widths[] = {40, 40, 110, 110, 50, 50, 50, 50, 70, 50, 50};
+    const int widths[] = {36, 36, 90, 100, 46, 44, 44, 44, 64, 40, 40};
     for (int column = 0; column < 11; ++column) {
         m_listModules.InsertColumn(column, headings[column], LVCFMT_LEFT, widths[column]);
     }
