@@ -163,6 +163,23 @@ void CycleAgainstFloor(int baud, int cycles) {
     bus.InjectFault(kSilentAddress, SilentFaults()[0]);
     int silentFailed = 0;
     const double withSilent = RunCycles(SiteOf(Addresses(), baud, 1), cycles, silentFailed);
+    // The silent module's own exchange, timed alone: what it adds without the cycles' noise.
+    {
+        PollSettings settings;
+        settings.port = kPort;
+        settings.baud = baud;
+        CommPort port = OpenCommPort(settings, TimeoutProfile::Polling);
+        ReplyBlock block{};
+        std::vector<double> exchanges;
+        for (int i = 0; i < 3 * cycles; ++i) {
+            const auto begun = Clock::now();
+            ExchangeBusBlock(port, kSilentAddress, {std::chrono::milliseconds(kTimeoutMs), baud}, block);
+            exchanges.push_back(Ms(Clock::now() - begun));
+        }
+        std::sort(exchanges.begin(), exchanges.end());
+        std::printf("%5d Bd: the silent module's exchange alone: median %.2f ms, max %.2f ms\n", baud,
+                    exchanges[exchanges.size() / 2], exchanges.back());
+    }
     bus.ClearFaults(kSilentAddress);
     int withoutFailed = 0;
     const double without = RunCycles(SiteOf(Addresses(kSilentAddress), baud, 1), cycles,

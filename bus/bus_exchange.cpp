@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <thread>
 #include <vector>
 
 #include "link/module_commands.h"
@@ -96,6 +97,10 @@ BusExchangeResult ExchangeBusBlock(CommPort& port, int address, const BusExchang
                                              timing.baud) +
                                     timing.timeout;
                 deadline = std::max(deadline, needed);
+                // The rest cannot be here before it has crossed the line: one sleep through
+                // its wire time, then a look, rather than a wake-up for every few bytes.
+                std::this_thread::sleep_for(
+                    WireTime(frameSize - static_cast<int>(pending.size()), timing.baud));
             }
             if (pending.size() >= wanted) {
                 const bool good = ChecksumGood(pending, frameSize);
