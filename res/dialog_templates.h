@@ -5,6 +5,7 @@ const DialogTemplate& AboutBoxTemplate();       // 100
 const DialogTemplate& ScannerDialogTemplate();  // 102
 const DialogTemplate& Pt100DialogTemplate();    // 130
 const DialogTemplate& PortMapDialogTemplate();  // 150
+const DialogTemplate& SiteDialogTemplate();     // 170
 
 // Registers the string table and the icons with the dialog layer.
 void RegisterResources();
