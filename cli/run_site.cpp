@@ -1,4 +1,5 @@
 // site scan, watch and check: every module of a site, through the bus runner.
+#include <algorithm>
 #include <cstdio>
 #include <filesystem>
 #include <map>

@@ -1,5 +1,6 @@
 #include "site/site_file.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>

@@ -153,7 +153,7 @@ void CSiteDlg::OnNew() {
                        "站点文件 (*.toml)|*.toml||", this);
     if (dialog.DoModal() != IDOK) return;
     Site site;
-    site.name = std::filesystem::u8path(dialog.GetPathName()).stem().string();
+    site.name = PathText(std::filesystem::u8path(dialog.GetPathName()).stem());
     SiteBus bus;
     bus.port = 1;
     bus.modules.push_back({0, "模块0", {}});
