@@ -14,6 +14,7 @@
 #include "cli/exit_status.h"
 #include "cli/interrupt.h"
 #include "cli/module_session.h"
+#include "cli/site_csv_recorder.h"
 #include "record/local_time.h"
 #include "record/readings_csv.h"
 #include "record/readings_csv_file.h"
@@ -177,39 +178,13 @@ public:
     WatchSink(const Site& site, const CliOutput& output) : site_(site), output_(output) {}
 
     bool OpenFiles(const std::string& directory, std::string& error) {
-        std::error_code made;
-        std::filesystem::create_directories(std::filesystem::u8path(directory), made);
-        for (std::size_t bus = 0; bus < site_.buses.size(); ++bus) {
-            for (const SiteModule& module : site_.buses[bus].modules) {
-                // Two buses may hold the same address and name; the second gets its bus number.
-                std::string name = ModuleCsvName(module);
-                if (!used_.insert(name).second) {
-                    name = "总线" + std::to_string(bus + 1) + "-" + name;
-                    used_.insert(name);
-                }
-                const std::u8string joined =
-                    (std::filesystem::u8path(directory) / std::filesystem::u8path(name)).u8string();
-                const std::string path(joined.begin(), joined.end());
-                auto file = std::make_unique<ReadingsCsvFile>();
-                if (!file->Create(path, error)) {
-                    error = "无法创建文件 " + path + ": " + error;
-                    return false;
-                }
-                files_[{static_cast<int>(bus) + 1, module.address}] = std::move(file);
-            }
-        }
-        return true;
+        return recorder_.Open(site_, directory, RecordFileMode::Replace, error);
     }
 
     void OnSiteReading(const SiteReading& reading) override {
         std::lock_guard lock(mutex_);
         (reading.reading.Ok() ? good_ : failed_) += 1;
-        if (const auto file = files_.find({reading.bus, reading.address}); file != files_.end()) {
-            if (file->second->IsOpen() && !file->second->Append(reading.reading)) {
-                writeFailed_ = true;
-                file->second->Close();
-            }
-        }
+        recorder_.OnSiteReading(reading);
         if (output_.json) output_.Json(Json(reading));
     }
 
@@ -235,13 +210,10 @@ public:
         output_.err << line << elapsed << '\n' << std::flush;
     }
 
-    void CloseFiles() {
-        std::lock_guard lock(mutex_);
-        for (auto& [key, file] : files_) file->Close();
-    }
+    void CloseFiles() { recorder_.Close(); }
     long long Good() const { return good_; }
     long long Failed() const { return failed_; }
-    bool WriteFailed() const { return writeFailed_; }
+    bool WriteFailed() const { return recorder_.WriteFailed(); }
 
 private:
     nlohmann::ordered_json Json(const SiteReading& reading) const {
@@ -267,11 +239,9 @@ private:
     const Site& site_;
     const CliOutput& output_;
     std::mutex mutex_;
-    std::map<std::pair<int, int>, std::unique_ptr<ReadingsCsvFile>> files_;
-    std::set<std::string> used_;
+    SiteCsvRecorder recorder_;
     long long good_ = 0;
     long long failed_ = 0;
-    bool writeFailed_ = false;
 };
 
 int RunSiteWatch(const Invocation& invocation, const CliOutput& output) {
