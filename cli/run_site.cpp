@@ -7,6 +7,9 @@
 #include <mutex>
 #include <set>
 
+#include "alarms/alarm_engine.h"
+#include "alarms/alarm_journal.h"
+#include "alarms/alarm_printer.h"
 #include "bus/bus_exchange.h"
 #include "bus/bus_runner.h"
 #include "cli/cli_output.h"
@@ -173,9 +176,10 @@ int RunSiteCheck(const Invocation& invocation, const CliOutput& output) {
 }
 
 // Everything the buses report, written out under one lock: several buses report at once.
-class WatchSink : public SiteReadingObserver, public BusCycleObserver {
+class WatchSink : public SiteReadingObserver, public BusCycleObserver, public AlarmObserver {
 public:
-    WatchSink(const Site& site, const CliOutput& output) : site_(site), output_(output) {}
+    WatchSink(const Site& site, const CliOutput& output)
+        : site_(site), output_(output), alarmText_(output.err, false), alarmJson_(output.out, true) {}
 
     bool OpenFiles(const std::string& directory, std::string& error) {
         return recorder_.Open(site_, directory, RecordFileMode::Replace, error);
@@ -210,6 +214,13 @@ public:
         output_.err << line << elapsed << '\n' << std::flush;
     }
 
+    // Each alarm change as a line on stderr, and with --json as a JSON line among the readings.
+    void OnAlarmChange(const AlarmEvent& event) override {
+        std::lock_guard lock(mutex_);
+        alarmText_.OnAlarmChange(event);
+        if (output_.json) alarmJson_.OnAlarmChange(event);
+    }
+
     void CloseFiles() { recorder_.Close(); }
     long long Good() const { return good_; }
     long long Failed() const { return failed_; }
@@ -240,6 +251,8 @@ private:
     const CliOutput& output_;
     std::mutex mutex_;
     SiteCsvRecorder recorder_;
+    AlarmPrinter alarmText_;
+    AlarmPrinter alarmJson_;
     long long good_ = 0;
     long long failed_ = 0;
 };
@@ -249,17 +262,24 @@ int RunSiteWatch(const Invocation& invocation, const CliOutput& output) {
     int status = kExitOk;
     if (!LoadSite(invocation.site.file, file, output, status)) return status;
     const Site& site = file.GetSite();
+    std::string error;
+    const std::optional<SiteAlarmConfig> limits = ReadSiteAlarmConfig(invocation.site.file, error);
+    if (!limits) return output.Fail(kExitUsage, error);
     WatchSink sink(site, output);
     if (!invocation.site.csvDir.empty()) {
-        std::string error;
         if (!sink.OpenFiles(invocation.site.csvDir, error)) {
             sink.CloseFiles();
             return output.Fail(kExitLocalFile, error);
         }
     }
+    // The journal beside the site file, where `k7r2 alarms` reads it.
+    AlarmJournal journal(AlarmJournalPathFor(invocation.site.file));
+    AlarmEngine engine(*limits, &journal);
+    engine.AddObserver(&sink);
     InstallInterruptHandler();
     BusRunner runner(site);
     runner.AddObserver(&sink);
+    runner.AddObserver(&engine);
     runner.AddCycleObserver(&sink);
     runner.Start(invocation.site.count);
     // The buses run on their own threads; this one only waits for Ctrl-C or their end.
@@ -273,7 +293,10 @@ int RunSiteWatch(const Invocation& invocation, const CliOutput& output) {
                   sink.Failed());
     output.Message(summary);
     if (sink.WriteFailed()) return output.Fail(kExitLocalFile, "写文件失败: " + invocation.site.csvDir);
-    return sink.Failed() > 0 && !Interrupted() ? kExitNoReply : kExitOk;
+    if (!engine.JournalError().empty()) return output.Fail(kExitLocalFile, engine.JournalError());
+    // Single failed readings are part of a watch; a site where no module ever answered is not.
+    return sink.Good() == 0 && sink.Failed() > 0 ? output.Fail(kExitNoReply, "没有模块应答")
+                                                 : kExitOk;
 }
 
 }  // namespace
