@@ -1,30 +1,15 @@
 // k7r2 serve against a simulated bus: the readings reach the Modbus registers, the readings CSVs
-// and the alarm engine, whose journal lies beside the site file.
-#include <arpa/inet.h>
+// and the alarm engine, whose journal lies beside the site file; the plant acknowledges over MQTT.
 #include <modbus/modbus.h>
-#include <netinet/in.h>
-#include <sys/socket.h>
-#include <unistd.h>
 
 #include <csignal>
 #include <fstream>
 
 #include "sim/simulated_bus.h"
+#include "tests/plant/mosquitto_broker.h"
 #include "tests/cli/cli_fixture.h"
 
 namespace {
-
-int FreeLocalPort() {
-    const int fd = socket(AF_INET, SOCK_STREAM, 0);
-    sockaddr_in address{};
-    address.sin_family = AF_INET;
-    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof address);
-    socklen_t size = sizeof address;
-    getsockname(fd, reinterpret_cast<sockaddr*>(&address), &size);
-    close(fd);
-    return ntohs(address.sin_port);
-}
 
 // The first `count` input registers of `unit`; empty when the server does not answer.
 std::vector<std::uint16_t> Registers(int port, int unit, int count) {
@@ -46,7 +31,7 @@ std::string Read(const std::string& path) {
     return {std::istreambuf_iterator<char>(in), {}};
 }
 
-TEST(ServeCli, RunsTheSiteIntoModbusTheReadingsCsvsAndTheAlarmJournal) {
+TEST(ServeCli, RunsTheSiteIntoModbusTheCsvsAndTheJournalAndTakesThePlantsAcknowledgement) {
     TempPortDir portDir;
     auto control = std::make_shared<ValueControl>();
     std::string error;
@@ -60,10 +45,15 @@ TEST(ServeCli, RunsTheSiteIntoModbusTheReadingsCsvsAndTheAlarmJournal) {
     SimulatedBus bus(options);
     ASSERT_TRUE(bus.Start()) << bus.LastError();
 
+    MosquittoBroker broker;
+    ASSERT_TRUE(broker.Start());
+    TestSubscriber plant(broker.Port(), "k7r2/试验站/#");
+    ASSERT_TRUE(plant.WaitSubscribed());
     const int modbusPort = FreeLocalPort();
     const std::string site = portDir.path() + "/站点.toml";
     std::ofstream(site, std::ios::binary)
-        << "name = \"试验站\"\n[alarms]\nhigh = 35.0\n[modbus]\nlisten = \"127.0.0.1\"\nport = "
+        << "name = \"试验站\"\n[alarms]\nhigh = 35.0\n[mqtt]\nurl = \"" << broker.Url()
+        << "\"\n[modbus]\nlisten = \"127.0.0.1\"\nport = "
         << modbusPort
         << "\n[[bus]]\nport = 2\nperiod_ms = 100\ntimeout_ms = 50\n"
            "  [[bus.module]]\n  address = 1\n  name = \"一仓\"\n"
@@ -75,14 +65,23 @@ TEST(ServeCli, RunsTheSiteIntoModbusTheReadingsCsvsAndTheAlarmJournal) {
     std::vector<std::uint16_t> seen;
     ProcessSetup setup;
     setup.stopSignal = SIGTERM;
-    // The status line each second wakes the check; SIGTERM once the registers carry the
-    // driven value and the journal has the alarm.
+    // The status line each second wakes the check. Once the registers carry the driven value
+    // and the journal has the alarm, the plant acknowledges it; SIGTERM once the journal has
+    // that too.
+    bool acknowledged = false;
     const ProcessResult serve = RunK7r2Process(
         {"serve", "--status-interval", "1", "--csv-dir", csvDir, site}, setup,
         std::chrono::seconds(60), [&](const std::string&) {
-            seen = Registers(modbusPort, 2, 73);
-            return seen.size() == 73u && seen[4] == 415 &&
-                   Read(journal).find("超上限") != std::string::npos;
+            if (!acknowledged) {
+                seen = Registers(modbusPort, 2, 73);
+                if (seen.size() == 73u && seen[4] == 415 &&
+                    Read(journal).find("超上限") != std::string::npos) {
+                    plant.Publish("k7r2/试验站/alarm/ack", R"({"all": true, "user": "值班员"})");
+                    acknowledged = true;
+                }
+                return false;
+            }
+            return Read(journal).find(",值班员") != std::string::npos;
         });
     EXPECT_EQ(serve.exitStatus, 0) << serve.err;
     ASSERT_EQ(seen.size(), 73u) << serve.err;
@@ -95,6 +94,8 @@ TEST(ServeCli, RunsTheSiteIntoModbusTheReadingsCsvsAndTheAlarmJournal) {
     for (const char* file : {"/1-一仓.csv", "/2-二仓.csv", "/3-三仓.csv"}) {
         EXPECT_NE(Read(csvDir + file).find(",成功,"), std::string::npos) << file;
     }
+    EXPECT_NE(Read(journal).find(",超上限,41.5,35,报警已确认,值班员"), std::string::npos)
+        << Read(journal);
     EXPECT_NE(serve.err.find("已停止"), std::string::npos) << serve.err;
 }
 
