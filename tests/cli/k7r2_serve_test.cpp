@@ -74,7 +74,7 @@ TEST(ServeCli, RunsTheSiteIntoModbusTheCsvsAndTheJournalAndTakesThePlantsAcknowl
         std::chrono::seconds(60), [&](const std::string&) {
             if (!acknowledged) {
                 seen = Registers(modbusPort, 2, 73);
-                if (seen.size() == 73u && seen[4] == 415 &&
+                if (seen.size() == 73u && seen[4] == 415 && seen[72] >= 1 &&
                     Read(journal).find("超上限") != std::string::npos) {
                     plant.Publish("k7r2/试验站/alarm/ack", R"({"all": true, "user": "值班员"})");
                     acknowledged = true;
