@@ -279,6 +279,8 @@ ParsedCommandLine ParseCommandLine(const std::vector<std::string>& args) {
     AddServeCommands(app, inv);
     ChineseHelpGroups(app);
 
+    AddSiteCommands(&app, inv);
+
     std::vector<std::string> reversed(args.size() > 1 ? args.rbegin() : args.rend(), args.rend());
     if (!reversed.empty()) reversed.pop_back();  // the program name
     try {

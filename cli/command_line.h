@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "cli/alarm_arguments.h"
+#include "cli/site_commands.h"
 #include "link/sn_text.h"
 
 enum class CliCommand {
@@ -29,6 +30,7 @@ enum class CliCommand {
     PortsLink,
     PortsUnlink,
     Alarms,
+    Site,
 };
 
 struct CliOutput;
@@ -74,6 +76,8 @@ struct Invocation {
     std::string linkDevice;
     // alarms
     AlarmsArguments alarms;
+    // site
+    SiteArguments site;
 };
 
 struct ParsedCommandLine {

@@ -43,6 +43,7 @@ int Run(const ParsedCommandLine& parsed, const CliOutput& output) {
         case CliCommand::PortsLink:
         case CliCommand::PortsUnlink: return RunPorts(inv, output);
         case CliCommand::Alarms: return RunAlarms(inv, output);
+        case CliCommand::Site: return RunSite(inv, output);
     }
     return kExitUsage;
 }

@@ -44,7 +44,7 @@ int RunServe(const ServeOptions& options, const CliOutput& output) {
 
     BlockServeSignals();  // before any thread starts
     PlantService service;
-    std::unique_ptr<SiteSource> source = MakeSiteSource();
+    std::unique_ptr<SiteSource> source = MakeSiteSource(options.csvDir);
     std::string error;
     if (!service.Start(config, source->Acknowledger(), error)) {
         output.Message("k7r2 serve: " + error);

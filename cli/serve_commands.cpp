@@ -16,6 +16,8 @@ void AddServeCommands(CLI::App& app, Invocation& inv) {
     serve->add_flag("--check", options->check, "只检查站点文件后退出");
     serve->add_option("--status-interval", options->statusIntervalS, "状态行间隔秒数 (默认 60)")
         ->check(IntegerIn(1, 86400));
+    serve->add_option("--csv-dir", options->csvDir, "每个模块一个温度记录 CSV, 写在这个文件夹 (默认当前文件夹)")
+        ->check(NonEmpty());
     serve->callback([&inv, options] {
         inv.run = [options](const CliOutput& output) { return RunServe(*options, output); };
     });

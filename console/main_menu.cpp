@@ -12,6 +12,7 @@ void CScannerDlg::SetupMenuBar() {
         record.AppendMenu(MF_STRING, ID_RECORD_STOP, "停止记录(&T)");
         CMenu& view = m_menuBar.AppendPopup("视图(&V)");
         view.AppendMenu(MF_STRING, ID_VIEW_TREND, "趋势图(&G)…");
+        view.AppendMenu(MF_STRING, ID_VIEW_SITE, "站点(&S)…");
         CMenu& tools = m_menuBar.AppendPopup("工具(&T)");
         tools.AppendMenu(MF_STRING, ID_TOOLS_PORT_MAP, "串口映射(&P)…");
         CMenu& help = m_menuBar.AppendPopup("帮助(&H)");
@@ -22,6 +23,27 @@ void CScannerDlg::SetupMenuBar() {
 }
 
 void CScannerDlg::OnViewTrend() { m_trendWindow.Open(*this, g_startDir); }
+
+// Modeless, so that the main window's operations stay at hand beside it.
+void CScannerDlg::OnViewSite() {
+    if (!m_siteDlg) {
+        m_siteDlg = std::make_unique<CSiteDlg>(
+            g_startDir,
+            [this](int port, int baud, int address) {
+                UpdateData(TRUE);
+                m_port = port;
+                m_baudText = std::to_string(baud);
+                m_address = address;
+                UpdateData(FALSE);
+            },
+            this);
+    }
+    if (!m_siteDlg->IsCreated()) {
+        m_siteDlg->Create();
+    } else {
+        m_siteDlg->ShowWindow(true);
+    }
+}
 
 void CScannerDlg::OnToolsPortMap() {
     CPortMapDlg portMap(InventoryRootsFromEnvironment(), this);

@@ -72,6 +72,7 @@ const MessageMap& CScannerDlg::GetMessageMap() const {
         ON_COMMAND(ID_RECORD_STOP, &D::OnRecordStop),
         ON_MESSAGE(WM_RECORDING_FAILED, &D::OnRecordingFailed),
         ON_COMMAND(ID_VIEW_TREND, &D::OnViewTrend),
+        ON_COMMAND(ID_VIEW_SITE, &D::OnViewSite),
         ON_COMMAND(ID_TOOLS_PORT_MAP, &D::OnToolsPortMap),
         ON_COMMAND(ID_HELP_ABOUT, &D::OnHelpAbout),
     };

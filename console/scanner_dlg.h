@@ -11,6 +11,7 @@
 #include "link/poll_settings.h"
 #include "link/serial_port.h"
 #include "record/readings_recorder.h"
+#include "sitewin/site_dlg.h"
 #include "trend/trend_store.h"
 #include "trend/trend_window.h"
 #include "ui/afxwin.h"
@@ -77,6 +78,8 @@ public:
     ReadingsRecorder m_recorder;
     TrendStore m_trendStore;
     TrendWindow m_trendWindow{m_trendStore};
+    // The site window, kept (and its site loaded) between openings.
+    std::unique_ptr<CSiteDlg> m_siteDlg;
 
     BOOL OnInitDialog() override;
     void DoDataExchange(CDataExchange* pDX) override;
@@ -106,6 +109,7 @@ public:
     void OnRecordStop();
     LRESULT OnRecordingFailed(WPARAM wParam, LPARAM lParam);
     void OnViewTrend();
+    void OnViewSite();
     void OnToolsPortMap();
     void OnHelpAbout();
 

@@ -48,7 +48,8 @@ for command in $commands "sn read" "sn dump" "register channel" "register sn" "r
                "register file" "pt100 params" "pt100 calibrate" "pt100 offset" "pt100 temps" \
                "ports link" "ports unlink" --port --device --baud --address --json --trace \
                --period --count --csv --append --force --max-failures --from --to --dry-run \
-               --addresses --bauds --timeout; do
+               --addresses --bauds --timeout "site scan" "site watch" "site check" "alarms list" \
+               "alarms ack" serve --csv-dir --name --active --since --all --check --status-interval; do
   grep -qF -- "$command" <<<"$manual" || { echo "k7r2.1 does not mention $command"; fail=1; }
 done
 for status in 0 1 2 3 4 5; do
@@ -63,7 +64,12 @@ if [ -f /usr/share/bash-completion/bash_completion ]; then
     source "$1"; COMP_WORDS=(k7r2 --port 3 s); COMP_CWORD=3; COMP_LINE="k7r2 --port 3 s"
     COMP_POINT=${#COMP_LINE}; _k7r2 k7r2 s --port; echo "${COMPREPLY[*]}"' _ \
     "$root/usr/share/bash-completion/completions/k7r2")
-  [ "$offered" = "sn signal-count scan" ] || { echo "completion of 's' offered: $offered"; fail=1; }
+  [ "$offered" = "sn signal-count scan site serve" ] || { echo "completion of 's' offered: $offered"; fail=1; }
+  offered=$(bash -c 'source /usr/share/bash-completion/bash_completion
+    source "$1"; COMP_WORDS=(k7r2 site watch site.toml --c); COMP_CWORD=4
+    COMP_LINE="k7r2 site watch site.toml --c"; COMP_POINT=${#COMP_LINE}; _k7r2 k7r2 --c site.toml
+    echo "${COMPREPLY[*]}"' _ "$root/usr/share/bash-completion/completions/k7r2")
+  [ "$offered" = "--csv-dir --count" ] || { echo "completion of 'site watch --c' offered: $offered"; fail=1; }
 fi
 zcat "$root/usr/share/doc/k7r2-console/changelog.Debian.gz" | head -1 | grep -q '^k7r2-console (3' ||
   { echo "changelog.Debian does not start with this package"; fail=1; }

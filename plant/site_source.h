@@ -21,5 +21,6 @@ public:
     virtual AlarmAcknowledger* Acknowledger() = 0;
 };
 
-// The buses and alarms of this build (cli/serve_site_source.cpp).
-std::unique_ptr<SiteSource> MakeSiteSource();
+// The buses and alarms of this build (cli/serve_site_source.cpp), recording a readings CSV per
+// module in `csvDir`.
+std::unique_ptr<SiteSource> MakeSiteSource(const std::string& csvDir);

@@ -96,3 +96,20 @@ constexpr int IDC_PORTMAP_NUMBER = 1504;
 constexpr int IDC_PORTMAP_LINK = 1505;
 constexpr int IDC_PORTMAP_UNLINK = 1506;
 constexpr int IDC_PORTMAP_REFRESH = 1507;
+
+// Site window (view menu).
+constexpr int ID_VIEW_SITE = 32790;
+constexpr int IDD_SITE = 170;
+constexpr int IDC_SITE_FILE = 1701;
+constexpr int IDC_SITE_OPEN = 1702;
+constexpr int IDC_SITE_NEW = 1703;
+constexpr int IDC_SITE_START = 1704;
+constexpr int IDC_SITE_RECORD = 1705;
+constexpr int IDC_SITE_MODULES = 1706;
+constexpr int IDC_SITE_MODULE = 1707;
+constexpr int IDC_SITE_CHANNELS = 1708;
+constexpr int IDC_SITE_CHANNEL = 1709;
+constexpr int IDC_SITE_CHANNEL_NAME = 1710;
+constexpr int IDC_SITE_SAVE_NAME = 1711;
+constexpr int IDC_SITE_MAKE_CURRENT = 1712;
+constexpr int IDC_SITE_STATUS = 1713;

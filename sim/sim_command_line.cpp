@@ -80,11 +80,14 @@ std::optional<SimCommandLine> ParseSimCommandLine(int argc, const char* const* a
             const auto fault = ParseFaultOption(value, error);
             if (!fault) return std::nullopt;
             line.options.faults.push_back(*fault);
+        } else if (ParseBusOption(option, value, line.bus, error)) {
+            if (!error.empty()) return std::nullopt;
         } else {
             error = "unknown option '" + option + "'";
             return std::nullopt;
         }
     }
+    if (error = CheckBusOptions(line.bus); !error.empty()) return std::nullopt;
     return line;
 }
 
@@ -108,6 +111,11 @@ Options:
   --control FILE  values driven from FILE, re-read whenever it changes (see below)
   --drive LINE    one directive as in the control file; may be repeated
   --quiet         do not trace requests and replies
+  --addresses L   several modules on the one line, e.g. 1-32 or 1-4,9; each has its own
+                  probes and values (--probes for all; --address and --fault then unused)
+  --silent A      the module at address A never answers (with --addresses; repeatable)
+  --garble A      the module at A answers with noise and a wrong checksum (repeatable)
+  --fault-at A:FAULT  FAULT (below) on the replies of the module at A (repeatable)
   --help          show this text
 
 FAULT is KIND[:SCOPE[:PARAM]].

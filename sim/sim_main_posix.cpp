@@ -7,7 +7,26 @@
 
 #include "sim/control_file_watcher.h"
 #include "sim/sim_command_line.h"
+#include "sim/simulated_bus.h"
 #include "sim/simulated_module.h"
+
+namespace {
+
+SimBusOptions BusOptionsOf(const SimCommandLine& line) {
+    SimBusOptions options;
+    options.port = line.options.port;
+    options.addresses = line.bus.addresses;
+    options.probeCount = line.options.probeCount;
+    options.paceBytes = line.options.paceBytes;
+    options.baud = line.options.baud;
+    options.seed = line.options.seed;
+    options.faults = line.bus.faults;
+    options.trace = line.options.trace;
+    options.control = line.options.control;
+    return options;
+}
+
+}  // namespace
 
 int main(int argc, char** argv) {
     std::string error;
@@ -67,15 +86,28 @@ int main(int argc, char** argv) {
             return 2;
         }
     }
-    SimulatedModule module(line->options);
-    if (line->frozen) module.FreezeTemperatures(true);
-    if (!module.Start()) {
-        std::fprintf(stderr, "%s: %s\n", program.c_str(), module.LastError().c_str());
-        return 1;
+    // One module, or a bus of them behind the one line.
+    std::unique_ptr<SimulatedModule> module;
+    std::unique_ptr<SimulatedBus> bus;
+    if (line->bus.addresses.empty()) {
+        module = std::make_unique<SimulatedModule>(line->options);
+        if (line->frozen) module->FreezeTemperatures(true);
+        if (!module->Start()) {
+            std::fprintf(stderr, "%s: %s\n", program.c_str(), module->LastError().c_str());
+            return 1;
+        }
+    } else {
+        bus = std::make_unique<SimulatedBus>(BusOptionsOf(*line));
+        if (line->frozen) bus->FreezeTemperatures(true);
+        if (!bus->Start()) {
+            std::fprintf(stderr, "%s: %s\n", program.c_str(), bus->LastError().c_str());
+            return 1;
+        }
     }
-    std::printf("slave: %s\n", module.SlavePath().c_str());
-    std::printf("published: %s\n",
-                module.PublishedPath().empty() ? "(none)" : module.PublishedPath().c_str());
+    const std::string slave = module ? module->SlavePath() : bus->SlavePath();
+    const std::string published = module ? module->PublishedPath() : bus->PublishedPath();
+    std::printf("slave: %s\n", slave.c_str());
+    std::printf("published: %s\n", published.empty() ? "(none)" : published.c_str());
     std::fflush(stdout);
 
     if (watcher) watcher->Start();
@@ -83,7 +115,8 @@ int main(int argc, char** argv) {
     int received = 0;
     sigwait(&stopSignals, &received);
     if (watcher) watcher->Stop();
-    module.Stop();
+    if (module) module->Stop();
+    if (bus) bus->Stop();
     if (!line->quiet) std::printf("stopped by signal %d\n", received);
     return 0;
 }

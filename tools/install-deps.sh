@@ -8,6 +8,7 @@ packages=(
   qt6-base-dev qt6-svg-dev qt6-qpa-plugins libgl-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   libcli11-dev nlohmann-json3-dev
+  libtoml11-dev  # site files (i17)
   fonts-wqy-zenhei qt6-translations-l10n
   g++-mingw-w64-x86-64 wine wine64
   xvfb xauth x11-utils xdotool imagemagick

@@ -244,7 +244,8 @@ INSTANTIATE_TEST_SUITE_P(
     testing::Values(WindowRow{"main", [] { return std::make_unique<CScannerDlg>(); }},
                     WindowRow{"pt100", [] { return std::make_unique<CPt100Dlg>(); }},
                     WindowRow{"about", [] { return std::make_unique<CAboutDlg>(); }},
-                    WindowRow{"port_map", [] { return std::make_unique<CPortMapDlg>(); }}),
+                    WindowRow{"port_map", [] { return std::make_unique<CPortMapDlg>(); }},
+                    WindowRow{"site", [] { return std::make_unique<CSiteDlg>("", nullptr); }}),
     [](const testing::TestParamInfo<WindowRow>& info) { return std::string(info.param.what); });
 
 // The faults that were heard: fields named after the label before them in template order,

@@ -99,8 +99,9 @@ TEST(Serve, ReloadsOnSighupKeepsTheOldSettingsOnABadFileAndEndsOnSigterm) {
     TestSubscriber watcher(broker.Port(), "k7r2/一号粮库/#");
     ASSERT_TRUE(watcher.WaitSubscribed());
 
-    const pid_t serve = StartServe({"serve", "--status-interval", "1", site}, folder / "err");
-    ASSERT_TRUE(WaitUntil([&] { return ModuleStatusAt(firstPort, 1) == 2; })) << Read(folder / "err");
+    const pid_t serve = StartServe({"serve", "--status-interval", "1", "--csv-dir", folder.path.string(), site}, folder / "err");
+    // Served, failing or offline: COM3 is no module here.
+    ASSERT_TRUE(WaitUntil([&] { return ModuleStatusAt(firstPort, 1) > 0; })) << Read(folder / "err");
     EXPECT_TRUE(watcher.WaitFor("k7r2/一号粮库/status", [](auto& m) { return m.payload == "online"; }));
     EXPECT_TRUE(watcher.WaitFor("k7r2/一号粮库/1/reading"));
     EXPECT_EQ(ModuleStatusAt(firstPort, 3), -1) << "not in the site file";
@@ -108,13 +109,13 @@ TEST(Serve, ReloadsOnSighupKeepsTheOldSettingsOnABadFileAndEndsOnSigterm) {
     const int secondPort = FreeLocalPort();
     Write(site, SiteFile(broker.Port(), secondPort, "  [[bus.module]]\n  address = 3\n"));
     kill(serve, SIGHUP);
-    EXPECT_TRUE(WaitUntil([&] { return ModuleStatusAt(secondPort, 3) == 2; })) << Read(folder / "err");
+    EXPECT_TRUE(WaitUntil([&] { return ModuleStatusAt(secondPort, 3) > 0; })) << Read(folder / "err");
     EXPECT_FALSE(Connectable(firstPort));
 
     Write(site, "name = \n");
     kill(serve, SIGHUP);
     EXPECT_TRUE(WaitUntil([&] { return Read(folder / "err").find("未重新加载") != std::string::npos; }));
-    EXPECT_EQ(ModuleStatusAt(secondPort, 3), 2);
+    EXPECT_GT(ModuleStatusAt(secondPort, 3), 0);
     EXPECT_TRUE(WaitUntil([&] { return Read(folder / "err").find("Modbus 客户端") != std::string::npos; }))
         << "a status line";
 

@@ -1,0 +1,28 @@
+#pragma once
+// One module's temperature block on a shared bus. Unlike the one-module exchange, it must not
+// take another module's bytes for its own: it accepts only a reply from the address it asked,
+// with a good checksum, skips whatever comes before it, and never waits longer than the bus's
+// timeout for a module that does not answer, nor longer than the announced length needs for
+// one that does.
+#include <chrono>
+
+#include "link/frame.h"
+#include "link/serial_port.h"
+#include "link/temperature_block.h"
+
+struct BusExchangeTiming {
+    std::chrono::milliseconds timeout{300};  // for the reply to begin, and for any gap in it
+    int baud = 9600;                         // for the wire time of the announced length
+};
+
+struct BusExchangeResult {
+    BlockFault fault = BlockFault::ShortHeader;
+    int skippedBytes = 0;  // noise and other modules' replies passed over
+};
+
+// Writes the request for `address` on an open port and reads its reply into `block`.
+BusExchangeResult ExchangeBusBlock(CommPort& port, int address, const BusExchangeTiming& timing,
+                                   ReplyBlock& block);
+
+// The time `bytes` take on the line at `baud`, ten bits a byte.
+std::chrono::microseconds WireTime(int bytes, int baud);

@@ -1,0 +1,281 @@
+#include "sim/simulated_bus.h"
+
+#include <cstdio>
+
+#include "link/port_directory.h"
+#include "sim/reply_frame.h"
+#include "sim/request_parser.h"
+
+namespace {
+
+constexpr auto kStaleRequest = std::chrono::milliseconds(500);
+constexpr auto kNoPeerPause = std::chrono::milliseconds(10);
+constexpr std::uint8_t kNoise[] = {0x00, 0xFF, 0x3F, 0x55, 0xAA, 0x0B, 0x80};
+
+}  // namespace
+
+std::vector<Fault> GarblingFaults() {
+    Fault noise;
+    noise.kind = FaultKind::Garbage;
+    noise.count = kEveryReply;
+    noise.param = 5;
+    Fault checksum;
+    checksum.kind = FaultKind::BadChecksum;
+    checksum.count = kEveryReply;
+    return {noise, checksum};
+}
+
+std::vector<Fault> SilentFaults() {
+    Fault silence;
+    silence.kind = FaultKind::Silence;
+    silence.count = kEveryReply;
+    return {silence};
+}
+
+SimulatedBus::SimulatedBus(SimBusOptions options)
+    : options_(std::move(options)), created_(std::chrono::steady_clock::now()) {
+    for (const int address : options_.addresses) {
+        auto module = std::make_unique<Module>(options_.probeCount,
+                                               options_.seed + static_cast<unsigned>(address));
+        if (const auto faults = options_.faults.find(address); faults != options_.faults.end()) {
+            for (const Fault& fault : faults->second) module->faults.Add(fault);
+        }
+        modules_[address & 0xFF] = std::move(module);
+    }
+}
+
+SimulatedBus::~SimulatedBus() {
+    Stop();
+}
+
+bool SimulatedBus::Start() {
+    std::lock_guard lock(mutex_);
+    if (started_) {
+        error_ = "already started";
+        return false;
+    }
+    std::string error;
+    if (!line_.Open(options_.baud, error)) {
+        error_ = error;
+        return false;
+    }
+    slavePath_ = line_.SlavePath();
+    if (options_.port != 0) {
+        const std::string directory =
+            options_.portDirectory.empty() ? PortDirectory() : options_.portDirectory;
+        if (!published_.Publish(directory, options_.port, slavePath_, error)) {
+            error_ = error;
+            line_.Close();
+            return false;
+        }
+        publishedPath_ = published_.Path();
+    }
+    started_ = true;
+    stopping_ = false;
+    thread_ = std::thread(&SimulatedBus::Run, this);
+    return true;
+}
+
+void SimulatedBus::Stop() {
+    stopping_ = true;
+    line_.Wake();
+    if (thread_.joinable()) thread_.join();
+    std::lock_guard lock(mutex_);
+    published_.Withdraw();
+    publishedPath_.clear();
+    line_.Close();
+    started_ = false;
+    changed_.notify_all();
+}
+
+bool SimulatedBus::Replug() {
+    Stop();
+    return Start();
+}
+
+std::string SimulatedBus::LastError() const {
+    std::lock_guard lock(mutex_);
+    return error_;
+}
+
+std::string SimulatedBus::SlavePath() const {
+    std::lock_guard lock(mutex_);
+    return slavePath_;
+}
+
+std::string SimulatedBus::PublishedPath() const {
+    std::lock_guard lock(mutex_);
+    return publishedPath_;
+}
+
+bool SimulatedBus::HasModule(int address) const {
+    std::lock_guard lock(mutex_);
+    return modules_.count(address) != 0;
+}
+
+void SimulatedBus::InjectFault(int address, const Fault& fault) {
+    std::lock_guard lock(mutex_);
+    if (const auto it = modules_.find(address); it != modules_.end()) it->second->faults.Add(fault);
+}
+
+void SimulatedBus::ClearFaults(int address) {
+    std::lock_guard lock(mutex_);
+    if (const auto it = modules_.find(address); it != modules_.end()) it->second->faults.Clear();
+}
+
+void SimulatedBus::SetTemperatures(int address, const std::array<int, kPt100Inputs>& pt100Tenths,
+                                   const std::vector<int>& probeTenths) {
+    std::lock_guard lock(mutex_);
+    if (const auto it = modules_.find(address); it != modules_.end()) {
+        it->second->state.Temperatures().SetPoints(pt100Tenths, probeTenths);
+    }
+}
+
+void SimulatedBus::FreezeTemperatures(bool frozen) {
+    std::lock_guard lock(mutex_);
+    for (auto& [address, module] : modules_) module->state.Temperatures().Freeze(frozen);
+}
+
+int SimulatedBus::RequestsFor(int address) const {
+    std::lock_guard lock(mutex_);
+    const auto it = requestsByAddress_.find(address);
+    return it == requestsByAddress_.end() ? 0 : it->second;
+}
+
+int SimulatedBus::FramesHandled() const {
+    std::lock_guard lock(mutex_);
+    return framesHandled_;
+}
+
+bool SimulatedBus::WaitForFramesHandled(int count, std::chrono::milliseconds deadline) const {
+    std::unique_lock lock(mutex_);
+    return changed_.wait_for(lock, deadline, [&] { return framesHandled_ >= count; });
+}
+
+void SimulatedBus::Trace(const char* label, const std::vector<std::uint8_t>& bytes) const {
+    if (!options_.trace) return;
+    std::string line = label;
+    char hex[4];
+    for (const std::uint8_t byte : bytes) {
+        std::snprintf(hex, sizeof hex, " %02x", byte);
+        line += hex;
+    }
+    options_.trace(line);
+}
+
+void SimulatedBus::Run() {
+    RequestParser parser;
+    auto lastByte = std::chrono::steady_clock::now();
+    std::uint8_t buffer[256];
+    while (!stopping_) {
+        const PtyLine::Event event = line_.Wait(std::chrono::milliseconds(200));
+        if (stopping_) break;
+        if (event == PtyLine::Event::NoPeer) {
+            parser.DropPartial();
+            line_.SleepUntil(std::chrono::steady_clock::now() + kNoPeerPause);
+            continue;
+        }
+        if (event != PtyLine::Event::Data) {
+            if (event == PtyLine::Event::Woken && !stopping_) line_.ClearWake();
+            if (parser.HasPartial() &&
+                std::chrono::steady_clock::now() - lastByte > kStaleRequest) {
+                parser.DropPartial();
+            }
+            continue;
+        }
+        const int got = line_.Read(buffer, static_cast<int>(sizeof buffer));
+        if (got > 0) lastByte = std::chrono::steady_clock::now();
+        for (int i = 0; i < got && !stopping_; ++i) {
+            if (!parser.Feed(buffer[i])) continue;
+            for (const auto& frame : parser.TakeFrames()) {
+                if (stopping_) break;
+                Handle(frame);
+            }
+        }
+    }
+}
+
+void SimulatedBus::Handle(const std::vector<std::uint8_t>& frame) {
+    Trace("rx", frame);
+    const std::uint8_t address = frame[3];
+    const std::uint8_t command = frame[4];
+    const std::vector<std::uint8_t> payload(frame.begin() + 7, frame.end() - 2);
+    std::optional<std::vector<std::uint8_t>> data;
+    FaultPlan plan;
+    {
+        std::lock_guard lock(mutex_);
+        ++requestsByAddress_[address];
+        const auto it = modules_.find(address);
+        if (it != modules_.end()) {
+            const double uptime =
+                std::chrono::duration<double>(std::chrono::steady_clock::now() - created_).count();
+            data = it->second->state.Answer(command, payload, uptime);
+            if (data) plan = it->second->faults.TakeFor(command);
+        }
+    }
+    if (data && options_.control && options_.control->Silent(address)) data.reset();
+    if (data && options_.control) {
+        options_.control->Apply(address, command, *data, ValueControl::Now());
+    }
+    if (data) Deliver(BuildReplyFrame(address, command, *data), plan);
+    std::lock_guard lock(mutex_);
+    ++framesHandled_;
+    changed_.notify_all();
+}
+
+void SimulatedBus::Deliver(std::vector<std::uint8_t> reply, const FaultPlan& plan) {
+    // A hang-up would take every module off the line; on a bus it is a silent module.
+    if (plan.silence || plan.hangUp) {
+        Trace("silent instead of", reply);
+        return;
+    }
+    if (plan.announcedLength >= 0) {
+        RewriteReplyLength(reply, static_cast<std::uint16_t>(plan.announcedLength));
+    }
+    if (plan.badChecksum) reply.back() ^= 0x5A;
+    if (plan.cutAfter >= 0 && plan.cutAfter < static_cast<int>(reply.size())) {
+        reply.resize(static_cast<std::size_t>(plan.cutAfter));
+    }
+    for (int i = 0; i < plan.extraBytes; ++i) reply.push_back(kNoise[i % sizeof kNoise]);
+    std::vector<std::uint8_t> noise;
+    for (int i = 0; i < plan.garbageBytes; ++i) noise.push_back(kNoise[i % sizeof kNoise]);
+    reply.insert(reply.begin(), noise.begin(), noise.end());
+
+    if (plan.lateMs > 0 && !line_.SleepUntil(std::chrono::steady_clock::now() +
+                                             std::chrono::milliseconds(plan.lateMs))) {
+        return;
+    }
+    Trace("tx", reply);
+    if (plan.splitGapMs < 0) {
+        Send(reply);
+        return;
+    }
+    const auto half = reply.begin() + static_cast<long>(reply.size() / 2);
+    if (!Send({reply.begin(), half})) return;
+    if (!line_.SleepUntil(std::chrono::steady_clock::now() +
+                          std::chrono::milliseconds(plan.splitGapMs))) {
+        return;
+    }
+    Send({half, reply.end()});
+}
+
+bool SimulatedBus::Send(const std::vector<std::uint8_t>& bytes) {
+    if (bytes.empty()) return true;
+    const int count = static_cast<int>(bytes.size());
+    if (!options_.paceBytes) return line_.Write(bytes.data(), count);
+    int baud = line_.LineBaud();
+    if (baud <= 0) baud = options_.baud > 0 ? options_.baud : 9600;
+    const auto byteTime = std::chrono::nanoseconds(10'000'000'000LL / baud);
+    const auto begin = std::chrono::steady_clock::now();
+    int sent = 0;
+    while (sent < count) {
+        if (!line_.SleepUntil(begin + byteTime * (sent + 1))) return false;
+        const auto elapsed = std::chrono::steady_clock::now() - begin;
+        const int due = static_cast<int>(std::min<long long>(count, elapsed / byteTime));
+        if (due > sent) {
+            if (!line_.Write(bytes.data() + sent, due - sent)) return false;
+            sent = due;
+        }
+    }
+    return true;
+}
