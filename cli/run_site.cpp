@@ -149,7 +149,8 @@ int RunSiteCheck(const Invocation& invocation, const CliOutput& output) {
         std::string list;
         nlohmann::ordered_json addresses = nlohmann::ordered_json::array();
         for (const SiteModule& module : bus.modules) {
-            list += " " + std::to_string(module.address) + " " + module.name;
+            // Appended piece by piece: GCC 12 warns falsely (-Wrestrict) of " " + std::string.
+            list.append(" ").append(std::to_string(module.address)).append(" ").append(module.name);
             names += static_cast<int>(module.channelNames.size());
             addresses.push_back(module.address);
         }
@@ -202,7 +203,7 @@ public:
                     std::to_string(report.modules) + " 个模块应答";
             if (!report.failed.empty()) {
                 line += ", 失败地址:";
-                for (const int address : report.failed) line += " " + std::to_string(address);
+                for (const int address : report.failed) line.append(" ").append(std::to_string(address));
             }
         }
         char elapsed[48];
