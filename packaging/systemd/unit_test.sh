@@ -14,6 +14,10 @@ if [ -n "$problems" ]; then
   echo "$problems"
   exit 1
 fi
+# The alarm journal is written beside the site file: that folder must be the service's own.
+grep -q '^StateDirectory=k7r2/%i$' "$here/k7r2-serve@.service" &&
+  grep -q '^ExecStart=.* serve /var/lib/k7r2/%i/[^/]*\.toml$' "$here/k7r2-serve@.service" ||
+  { echo "the site file is not in the service's writable state folder"; exit 1; }
 users=$(systemd-sysusers --dry-run "$here/k7r2.sysusers" 2>&1 || true)
 grep -q "user 'k7r2'" <<<"$users" || { echo "sysusers: $users"; exit 1; }
 echo ok
