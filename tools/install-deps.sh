@@ -8,7 +8,6 @@ packages=(
   qt6-base-dev qt6-svg-dev qt6-qpa-plugins libgl-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   libcli11-dev nlohmann-json3-dev
-  libtoml11-dev  # site files (i17)
   fonts-wqy-zenhei qt6-translations-l10n
   g++-mingw-w64-x86-64 wine wine64
   xvfb xauth x11-utils xdotool imagemagick
@@ -17,7 +16,7 @@ packages=(
   lintian man-db bash-completion  # the package test: lintian, manual pages, k7r2's completion
   nsis librsvg2-bin googletest  # Windows installer, its .ico from the SVG, GoogleTest built with MinGW
   libmosquitto-dev mosquitto libmodbus-dev mbpoll   # the plant service and its tests
-  libtoml11-dev  # site files: the alarm limits are read from them
+  libtoml11-dev  # site files (buses, modules, alarm limits)
 )
 
 missing=()
