@@ -1,14 +1,6 @@
-#include <QtCore/QtGlobal>
-
+#include "res/app_icon_images.h"
 #include "res/icon_resources.h"
 #include "res/resource.h"
 #include "ui/resources.h"
 
-static void InitQtResources() {
-    Q_INIT_RESOURCE(resources);
-}
-
-void RegisterIconResources() {
-    InitQtResources();
-    SetIconResource(IDR_MAINFRAME, ":/res/app.svg");
-}
+void RegisterIconResources() { SetIconImages(IDR_MAINFRAME, AppIconImages()); }

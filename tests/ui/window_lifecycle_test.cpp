@@ -1,14 +1,20 @@
 // Modal runs through the test hook, modeless windows, WM_DESTROY once, resources and dialogs.
+#include <QApplication>
 #include <QDir>
 #include <QFile>
+#include <QImage>
+#include <QProxyStyle>
 #include <QTemporaryDir>
 #include <QTimer>
 
 #include <atomic>
+#include <cstdint>
+#include <memory>
 #include <thread>
 
 #include "tests/ui/dialog_fixture.h"
 #include "ui/resources.h"
+#include "ui/qt/deferred_icon_style.h"
 #include "ui/qt/window_link.h"
 
 namespace {
@@ -160,6 +166,41 @@ TEST(ResourcesTest, IconsStringsAndClipboard) {
 
     ASSERT_TRUE(SetClipboardText("05:28-FF-4A-00-01-02-03-C9"));
     EXPECT_EQ(GetClipboardText(), "05:28-FF-4A-00-01-02-03-C9");
+}
+
+TEST(ResourcesTest, CompiledInIconKeepsEachSizeAndItsPixels) {
+    // 2×2: opaque red, half-transparent green (premultiplied), transparent, opaque blue.
+    static const std::uint32_t two[] = {0xffff0000, 0x80008000, 0x00000000, 0xff0000ff};
+    static const std::uint32_t one[] = {0xff123456};
+    SetIconImages(9131, {{2, two}, {1, one}, {0, nullptr}});
+    HICON icon = AfxGetApp()->LoadIcon(9131);
+    ASSERT_NE(icon, nullptr);
+    EXPECT_EQ(icon->availableSizes().size(), 2) << "the empty rendering is left out";
+    const QImage image = icon->pixmap(QSize(2, 2)).toImage().convertToFormat(
+        QImage::Format_ARGB32_Premultiplied);
+    ASSERT_EQ(image.size(), QSize(2, 2));
+    EXPECT_EQ(image.pixel(0, 0), 0xffff0000u);
+    EXPECT_EQ(image.pixel(1, 1), 0xff0000ffu);
+    EXPECT_EQ(qAlpha(image.pixel(0, 1)), 0);
+    EXPECT_EQ(icon->pixmap(QSize(1, 1)).toImage().pixel(0, 0), 0xff123456u);
+
+    SetIconImages(9132, {});
+    EXPECT_EQ(AfxGetApp()->LoadIcon(9132), nullptr) << "no rendering, no icon";
+}
+
+TEST(ResourcesTest, StandardIconsAreReadWhenFirstDrawnAndOutliveTheirWidget) {
+    ASSERT_NE(dynamic_cast<DeferredIconStyle*>(QApplication::style()), nullptr);
+    auto widget = std::make_unique<QWidget>();
+    const QIcon warning =
+        QApplication::style()->standardIcon(QStyle::SP_MessageBoxWarning, nullptr, widget.get());
+    widget.reset();
+    QProxyStyle plain;
+    const QImage expected =
+        plain.standardIcon(QStyle::SP_MessageBoxWarning).pixmap(32, 32).toImage();
+    ASSERT_FALSE(warning.isNull());
+    EXPECT_EQ(warning.pixmap(32, 32).toImage(), expected);
+    const QIcon copy = warning;
+    EXPECT_EQ(copy.pixmap(32, 32).toImage(), expected) << "a copy draws the same";
 }
 
 }  // namespace

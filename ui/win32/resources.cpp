@@ -19,6 +19,7 @@ void SetStringTable(std::map<int, std::string> strings) { g_strings = std::move(
 // Icons are the executable's own icon resources, by the same number; the path names a file the
 // other backend reads and is not needed here.
 void SetIconResource(int id, std::string /*path*/) { g_icons.erase(id); }
+void SetIconImages(int id, std::vector<IconImage> /*images*/) { g_icons.erase(id); }
 
 std::string LoadResourceString(int id) {
     auto it = g_strings.find(id);
