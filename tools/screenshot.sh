@@ -5,31 +5,12 @@
 # Needs a build in build/ (or $BUILD_DIR).
 set -euo pipefail
 cd "$(dirname "$0")/.."
-build_dir=${BUILD_DIR:-build}
 display=${SCREENSHOT_DISPLAY:-:97}
-work=$(mktemp -d)
-export K7R2_PORT_DIR=$work/ports
+source tools/screenshot-lib.sh
 
-Xvfb "$display" -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
-xvfb=$!
-cleanup() {
-  kill "${console:-}" "${sim:-}" 2>/dev/null || true
-  kill "$xvfb" 2>/dev/null || true
-  wait 2>/dev/null || true
-  rm -rf "$work"
-}
-trap cleanup EXIT
-export DISPLAY=$display
-for _ in $(seq 100); do xdpyinfo >/dev/null 2>&1 && break; sleep 0.05; done
+start_sim 1
 
-"$build_dir/sim/k7r2-sim" --port 1 --quiet &
-sim=$!
-for _ in $(seq 100); do [ -e "$K7R2_PORT_DIR/COM1" ] && break; sleep 0.05; done
-
-(cd "$work" && exec "$OLDPWD/$build_dir/console/k7r2-console") &
-console=$!
-window=$(xdotool search --sync --onlyvisible --name 'QEV-K7R2')
-sleep 1
+start_console
 mkdir -p docs
 import -window "$window" docs/main-window.png
 
