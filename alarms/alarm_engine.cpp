@@ -113,14 +113,7 @@ void AlarmEngine::Evaluate(ModuleWatch& module, const SiteReading& site) {
     }
     module.failedInRow = 0;
     if (IsActive(module.offline)) Clear(module, -1, AlarmKind::Offline, kNone, reading.time);
-    constexpr int kAhead = 8;  // channels whose rise window is fetched ahead of their turn
-    for (int channel = 0; channel < kAhead && channel < kReadingChannels; ++channel) {
-        module.channels[static_cast<std::size_t>(channel)].lows.Prefetch();
-    }
     for (int channel = 0; channel < kReadingChannels; ++channel) {
-        if (channel + kAhead < kReadingChannels) {
-            module.channels[static_cast<std::size_t>(channel + kAhead)].lows.Prefetch();
-        }
         EvaluateChannel(module, channel, reading);
     }
 }

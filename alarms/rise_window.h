@@ -38,11 +38,6 @@ public:
         return front_.tenths;
     }
     std::size_t Size() const { return count_; }
-    // Asks the cache for the entry the next Add reads first: a site's rings lie all over the
-    // heap, and waiting for each in turn was most of a cycle's evaluation.
-    void Prefetch() const {
-        if (count_ != 0) __builtin_prefetch(&ring_[(head_ + count_ - 1) & (ring_.size() - 1)]);
-    }
 
 private:
     struct Sample {
