@@ -40,7 +40,7 @@ const DialogTemplate& AlarmListTemplate() {
     static const DialogTemplate tpl{
         .id = IDD_ALARM_LIST,
         .caption = "报警",
-        .cx = 470,
+        .cx = 540,
         .cy = 250,
         .minimizeBox = true,
         .showInTaskbar = true,
@@ -48,13 +48,13 @@ const DialogTemplate& AlarmListTemplate() {
             {
                 {kNoId, K::Static, "显示:", 7, 9, 24, 8},
                 {IDC_ALARM_FILTER, K::ComboDropList, "", 33, 7, 100, 100, kStyleGroup},
-                {IDC_ALARM_COUNT, K::Static, "共 0 个", 141, 9, 322, 8},
+                {IDC_ALARM_COUNT, K::Static, "共 0 个", 141, 9, 392, 8},
                 {kNoId, K::Static, "报警:", 7, 25, 60, 8},
-                {IDC_ALARM_LIST, K::ListView, "", 7, 35, 456, 185, kStyleGroup},
+                {IDC_ALARM_LIST, K::ListView, "", 7, 35, 526, 185, kStyleGroup},
                 {IDC_ALARM_ACK, K::PushButton, "确认", 7, 228, 58, 14, kStyleGroup},
                 {IDC_ALARM_ACK_ALL, K::PushButton, "全部确认", 71, 228, 58, 14},
                 {IDC_ALARM_BELL, K::PushButton, "关闭报警声音", 135, 228, 70, 14},
-                {2, K::PushButton, "关闭", 405, 228, 58, 14, kStyleGroup},
+                {2, K::PushButton, "关闭", 475, 228, 58, 14, kStyleGroup},
             },
         .comboItems = {{IDC_ALARM_FILTER,
                         {"全部", "未确认", "报警未确认", "报警已确认", "恢复未确认"}}},
@@ -66,7 +66,7 @@ const DialogTemplate& AlarmHistoryTemplate() {
     static const DialogTemplate tpl{
         .id = IDD_ALARM_HISTORY,
         .caption = "报警历史",
-        .cx = 470,
+        .cx = 540,
         .cy = 250,
         .controls =
             {
@@ -75,11 +75,11 @@ const DialogTemplate& AlarmHistoryTemplate() {
                 {kNoId, K::Static, "到:", 89, 9, 14, 8},
                 {IDC_HISTORY_TO, K::Edit, "", 105, 7, 60, 14},
                 {IDC_HISTORY_QUERY, K::DefPushButton, "查询", 171, 7, 50, 14},
-                {IDC_HISTORY_COUNT, K::Static, "", 227, 9, 236, 8},
+                {IDC_HISTORY_COUNT, K::Static, "", 227, 9, 306, 8},
                 {kNoId, K::Static, "记录:", 7, 26, 60, 8},
-                {IDC_HISTORY_LIST, K::ListView, "", 7, 36, 456, 184, kStyleGroup},
+                {IDC_HISTORY_LIST, K::ListView, "", 7, 36, 526, 184, kStyleGroup},
                 {IDC_HISTORY_EXPORT, K::PushButton, "导出…", 7, 228, 58, 14, kStyleGroup},
-                {2, K::PushButton, "关闭", 405, 228, 58, 14},
+                {2, K::PushButton, "关闭", 475, 228, 58, 14},
             },
         .comboItems = {},
     };

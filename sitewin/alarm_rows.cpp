@@ -43,6 +43,6 @@ const char* AlarmRowHeading(int column) {
 }
 
 int AlarmRowWidth(int column) {
-    static const int widths[kAlarmRowColumns] = {120, 40, 36, 36, 80, 60, 90, 70, 46, 46, 76, 60};
+    static const int widths[kAlarmRowColumns] = {150, 40, 36, 36, 70, 76, 90, 64, 46, 46, 80, 60};
     return widths[column];
 }
