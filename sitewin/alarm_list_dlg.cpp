@@ -45,8 +45,7 @@ const MessageMap& CAlarmListDlg::GetMessageMap() const {
 
 BOOL CAlarmListDlg::OnInitDialog() {
     CDialog::OnInitDialog();
-    // The user column stays empty here: an alarm not yet normal was acknowledged by nobody, or
-    // its acknowledgement is its latest change.
+    // 用户 names who acknowledged, as long as the acknowledgement is the alarm's latest change.
     for (int column = 0; column < kAlarmRowColumns; ++column) {
         m_list.InsertColumn(column, AlarmRowHeading(column), LVCFMT_LEFT, AlarmRowWidth(column));
     }
