@@ -58,6 +58,7 @@ void SiteAlarms::Open() {
         board_.Reset(engine_->Active());
     }
     if (list_ && list_->IsCreated()) list_->Refresh();
+    if (map_.IsAttached()) map_.Invalidate();
     ShowSummary();
     if (!configError_.empty() && window_.IsCreated()) {
         window_.MessageBox("报警设置有误, 本站点不报警: " + configError_);
@@ -119,6 +120,8 @@ void SiteAlarms::ShowChannels() {
 void SiteAlarms::ShowSummary() {
     if (!window_.IsCreated()) return;
     std::string text = configError_.empty() ? board_.Summary() : "报警设置有误";
+    // A change the journal refused is still shown, but the operator must know it is not kept.
+    if (engine_ && !engine_->JournalError().empty()) text += ", 报警日志写入失败!";
     if (CWnd* status = window_.GetDlgItem(IDC_SITE_ALARM_STATUS)) status->SetWindowText(text);
     menuBar_.SetStatusText(ID_ALARM_BELL, bellOn_ ? "报警声音: 开" : "报警声音: 关");
 }

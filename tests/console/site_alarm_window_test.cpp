@@ -288,4 +288,18 @@ TEST_F(SiteAlarmWindowTest, TheHistoryExportsTheJournalsRecordsOfTheRange) {
     EXPECT_EQ(csv, ReadFile(AlarmJournalPathFor(sitePath_)));
 }
 
+TEST_F(SiteAlarmWindowTest, WrongLimitsAreSaidAndTheSiteOpensWithoutAlarms) {
+    std::string text = ReadFile(sitePath_);
+    text.replace(text.find("high = 5.0"), 10, "high = \"热\"");
+    std::ofstream(sitePath_, std::ios::binary) << text;
+    boxes.Clear();
+    uitest::ScopedFileDialogHook answer([this](const FileDialogRequest&) { return sitePath_; });
+    ASSERT_TRUE(uitest::Click(*site_, IDC_SITE_OPEN));
+    ASSERT_EQ(boxes.Texts().size(), 1u);
+    EXPECT_EQ(boxes.Texts()[0].rfind("报警设置有误, 本站点不报警: ", 0), 0u) << boxes.Texts()[0];
+    EXPECT_EQ(uitest::Text(*site_, IDC_SITE_ALARM_STATUS), "报警设置有误");
+    EXPECT_EQ(site_->Alarms().Engine(), nullptr);
+    EXPECT_EQ(uitest::RowCount(*site_, IDC_SITE_MODULES), 3) << "the site itself is open";
+}
+
 }  // namespace
