@@ -204,6 +204,16 @@ TEST_F(SiteAlarmWindowTest, ActiveAlarmsAreBackAfterTheSiteIsOpenedAgain) {
     ASSERT_TRUE(uitest::Click(*site_, IDC_SITE_OPEN));
     EXPECT_EQ(site_->Alarms().Board().Count(), 2);
     EXPECT_EQ(ModuleMark(0), "!超上限 报警未确认");
+
+    // The window closed and opened again from the main window keeps its alarm parts.
+    site_->DestroyWindow();
+    uitest::FlushDeferredDeletes();
+    dlg.OnViewSite();
+    ASSERT_TRUE(site_->IsCreated());
+    EXPECT_EQ(ModuleMark(0), "!超上限 报警未确认");
+    EXPECT_EQ(uitest::HeaderText(*site_, IDC_SITE_MODULES, kModuleAlarmColumn), "报警");
+    EXPECT_EQ(uitest::ColumnCount(*site_, IDC_SITE_MODULES), kModuleAlarmColumn + 1);
+    EXPECT_EQ(QColor(OverviewPixel(0, kFirstProbe)).rgb(), QColor(0xE5, 0x39, 0x35).rgb());
 }
 
 TEST_F(SiteAlarmWindowTest, TheBellIsSwitchedOffAndStaysOff) {
