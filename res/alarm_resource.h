@@ -36,3 +36,4 @@ constexpr int IDC_LIMITS_DEADBAND = 1753;
 constexpr int IDC_LIMITS_DELAY = 1754;
 constexpr int IDC_LIMITS_RISE = 1755;
 constexpr int IDC_LIMITS_WINDOW = 1756;
+constexpr int IDC_LIMITS_EFFECTIVE = 1757;

@@ -3,15 +3,18 @@
 #include "res/alarm_resource.h"
 #include "res/alarm_templates.h"
 
-CAlarmLimitsDlg::CAlarmLimitsDlg(std::string channel, const AlarmLimitKeys& keys, CWnd* parent)
+CAlarmLimitsDlg::CAlarmLimitsDlg(std::string channel, const AlarmLimitKeys& keys,
+                                 std::string effective, CWnd* parent)
     : CDialog(AlarmLimitsTemplate(), parent),
       m_texts(LimitTexts(keys)),
       channel_(std::move(channel)),
+      effective_(std::move(effective)),
       keys_(keys) {}
 
 BOOL CAlarmLimitsDlg::OnInitDialog() {
     CDialog::OnInitDialog();
     if (CWnd* title = GetDlgItem(IDC_LIMITS_CHANNEL)) title->SetWindowText("通道: " + channel_);
+    if (CWnd* effective = GetDlgItem(IDC_LIMITS_EFFECTIVE)) effective->SetWindowText(effective_);
     return TRUE;
 }
 

@@ -8,7 +8,9 @@
 
 class CAlarmLimitsDlg : public CDialog {
 public:
-    CAlarmLimitsDlg(std::string channel, const AlarmLimitKeys& keys, CWnd* parent = nullptr);
+    // `effective`: the line that says what holds now, all levels taken together.
+    CAlarmLimitsDlg(std::string channel, const AlarmLimitKeys& keys, std::string effective = {},
+                    CWnd* parent = nullptr);
 
     AlarmLimitTexts m_texts;
 
@@ -20,5 +22,6 @@ public:
 
 private:
     std::string channel_;
+    std::string effective_;
     AlarmLimitKeys keys_;
 };

@@ -133,6 +133,15 @@ bool SaveChannelLimits(SiteFile& file, const std::string& path, int busIndex, in
     return true;
 }
 
+std::string EffectiveLimitsText(const AlarmLimits& limits) {
+    const auto limit = [](const std::optional<double>& value) { return value ? Text(value) : "无"; };
+    std::string text = "现行: 上限 " + limit(limits.high) + ", 下限 " + limit(limits.low) +
+                       ", 回差 " + Text(limits.deadband) + ", 延时 " + std::to_string(limits.delay) +
+                       " 次, 温升 ";
+    text += limits.rise ? Text(limits.rise) + " °C/" + Text(limits.riseWindowHours) + " 小时" : "无";
+    return text;
+}
+
 AlarmLimitTexts LimitTexts(const AlarmLimitKeys& keys) {
     AlarmLimitTexts texts;
     texts.high = Text(keys.high);

@@ -15,6 +15,10 @@ AlarmLimitKeys ChannelLimitKeys(const SiteFile& file, int busIndex, int address,
 bool SaveChannelLimits(SiteFile& file, const std::string& path, int busIndex, int address,
                        int channel, const AlarmLimitKeys& keys, std::string& error);
 
+// The limits a channel is watched against now, all levels taken together, in one line:
+// "现行: 上限 25, 下限 无, 回差 0.5, 延时 2 次, 温升 5 °C/24 小时".
+std::string EffectiveLimitsText(const AlarmLimits& limits);
+
 // The keys as the limits dialog shows them ("" for a key not set) and back: false with a
 // Chinese `error` naming the field for text that is not a number or out of range.
 struct AlarmLimitTexts {

@@ -180,10 +180,17 @@ void SiteAlarms::EditLimits() {
     const auto& state = window_.modules_[static_cast<std::size_t>(module)];
     const int bus = state.bus;
     const int address = state.module->address;
-    CAlarmLimitsDlg dialog(state.module->name + " " + state.module->ChannelName(channel),
-                           ChannelLimitKeys(window_.file_, bus - 1, address, channel), &window_);
-    if (dialog.DoModal() != IDOK) return;
     std::string error;
+    std::string effective;
+    if (const auto config = ReadSiteAlarmConfig(window_.path_, error)) {
+        if (const ModuleAlarmConfig* found = config->Find(bus, address)) {
+            effective = EffectiveLimitsText(found->channels[static_cast<std::size_t>(channel)]);
+        }
+    }
+    CAlarmLimitsDlg dialog(state.module->name + " " + state.module->ChannelName(channel),
+                           ChannelLimitKeys(window_.file_, bus - 1, address, channel), effective,
+                           &window_);
+    if (dialog.DoModal() != IDOK) return;
     if (!SaveChannelLimits(window_.file_, window_.path_, bus - 1, address, channel, dialog.Keys(),
                            error)) {
         window_.MessageBox(error);

@@ -72,6 +72,13 @@ TEST(AlarmLimitTextsTest, BlankKeepsTheLevelAboveAndBadFieldsAreNamed) {
     EXPECT_EQ(back.high, "30.5");
     EXPECT_EQ(back.low, "");
     EXPECT_EQ(back.delay, "3");
+    AlarmLimits limits;
+    limits.high = 30.5;
+    limits.deadband = 0.5;
+    limits.delay = 2;
+    limits.rise = 5;
+    limits.riseWindowHours = 24;
+    EXPECT_EQ(EffectiveLimitsText(limits), "现行: 上限 30.5, 下限 无, 回差 0.5, 延时 2 次, 温升 5 °C/24 小时");
 
     const struct {
         AlarmLimitTexts texts;

@@ -258,7 +258,7 @@ INSTANTIATE_TEST_SUITE_P(
                     WindowRow{"alarm_history",
                               [] { return std::make_unique<CAlarmHistoryDlg>("没有-报警.csv"); }},
                     WindowRow{"alarm_limits",
-                              [] { return std::make_unique<CAlarmLimitsDlg>("1号仓 温度1", AlarmLimitKeys{}); }}),
+                              [] { return std::make_unique<CAlarmLimitsDlg>("1号仓 温度1", AlarmLimitKeys{}, "现行: 上限 30"); }}),
     [](const testing::TestParamInfo<WindowRow>& info) { return std::string(info.param.what); });
 
 // The faults that were heard: fields named after the label before them in template order,

@@ -237,6 +237,8 @@ TEST_F(SiteAlarmWindowTest, AChannelsLimitIsSavedToTheSiteFileAndWatched) {
             if (limits == nullptr) return IDCANCEL;
             ++shown;
             EXPECT_EQ(uitest::Text(modal, IDC_LIMITS_CHANNEL), "通道: 3号仓 温度2");
+            EXPECT_EQ(uitest::Text(modal, IDC_LIMITS_EFFECTIVE),
+                      "现行: 上限 无, 下限 无, 回差 0, 延时 1 次, 温升 无");
             // A low limit above the high one is refused, and the dialog stays.
             EXPECT_TRUE(uitest::ReplaceText(modal, IDC_LIMITS_HIGH, "20"));
             EXPECT_TRUE(uitest::ReplaceText(modal, IDC_LIMITS_LOW, "25"));
