@@ -150,19 +150,26 @@ void AlarmEngine::EvaluateChannel(ModuleWatch& module, int channel, const Readin
         Clear(module, channel, AlarmKind::SensorFault, value, reading.time);
     }
     const double deadband = rule.deadband;
-    if (rule.high) {
+    // A limit with nothing open and nothing counted has nothing to do while the value is
+    // within it, which is nearly every reading: Limit is called only otherwise.
+    const auto busy = [&watch](AlarmKind kind, int counted) {
+        return counted != 0 || watch.open[KindIndex(kind)] != 0;
+    };
+    if (rule.high && (value > rule.highLimit || busy(AlarmKind::High, watch.beyond[0]))) {
         Limit(module, channel, AlarmKind::High, watch.beyond[0], value - rule.highLimit,
               rule.highLimit - deadband - value, rule.delay, value, rule.highLimit, reading.time);
     }
-    if (rule.low) {
+    if (rule.low && (value < rule.lowLimit || busy(AlarmKind::Low, watch.beyond[1]))) {
         Limit(module, channel, AlarmKind::Low, watch.beyond[1], rule.lowLimit - value,
               value - (rule.lowLimit + deadband), rule.delay, value, rule.lowLimit, reading.time);
     }
     if (rule.rise) {
         // Whole tenths: the difference is exact, as the module's readings are.
         const double rise = (tenths - watch.lows.Add(reading.time, tenths, rule.window)) / 10.0;
-        Limit(module, channel, AlarmKind::RiseRate, watch.beyond[2], rise - rule.riseLimit,
-              rule.riseLimit - deadband - rise, rule.delay, rise, rule.riseLimit, reading.time);
+        if (rise > rule.riseLimit || busy(AlarmKind::RiseRate, watch.beyond[2])) {
+            Limit(module, channel, AlarmKind::RiseRate, watch.beyond[2], rise - rule.riseLimit,
+                  rule.riseLimit - deadband - rise, rule.delay, rise, rule.riseLimit, reading.time);
+        }
     }
 }
 

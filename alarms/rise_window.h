@@ -18,6 +18,10 @@ public:
         // rises touches nothing else, which matters with thousands of channels a cycle.
         if (count_ == 0 || tenths > backTenths_) {
             Push(time, tenths);
+        } else if (tenths == backTenths_) {
+            // The newest entry again, only later: it takes the new time, nothing else moves.
+            At(count_ - 1).time = time;
+            if (count_ == 1) front_.time = time;
         } else {
             while (count_ > 0 && At(count_ - 1).tenths >= tenths) --count_;
             Push(time, tenths);

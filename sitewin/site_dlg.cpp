@@ -7,8 +7,11 @@
 
 #include "record/local_time.h"
 #include "record/readings_csv.h"
+#include "res/alarm_resource.h"
+#include "res/alarm_templates.h"
 #include "res/dialog_templates.h"
 #include "res/resource.h"
+#include "sitewin/alarm_site.h"
 
 namespace {
 
@@ -55,9 +58,10 @@ std::string PathText(const std::filesystem::path& path) {
 }  // namespace
 
 CSiteDlg::CSiteDlg(std::string startDir, MakeCurrent makeCurrent, CWnd* parent)
-    : CDialog(SiteDialogTemplate(), parent),
+    : CDialog(SiteTemplateWithAlarms(SiteDialogTemplate()), parent),
       startDir_(std::move(startDir)),
-      makeCurrent_(std::move(makeCurrent)) {}
+      makeCurrent_(std::move(makeCurrent)),
+      alarms_(std::make_unique<SiteAlarms>(*this)) {}
 
 CSiteDlg::~CSiteDlg() {
     Stop();
@@ -89,6 +93,11 @@ const MessageMap& CSiteDlg::GetMessageMap() const {
         ON_CBN_SELCHANGE(IDC_SITE_MODULE, &D::OnModuleChange),
         ON_CBN_SELCHANGE(IDC_SITE_CHANNEL, &D::OnChannelChange),
         ON_MESSAGE(WM_SITE_READINGS, &D::OnSiteReadings),
+        ON_COMMAND(ID_ALARM_LIST, &D::OnAlarmList),
+        ON_COMMAND(ID_ALARM_HISTORY, &D::OnAlarmHistory),
+        ON_COMMAND(ID_ALARM_LIMITS, &D::OnAlarmLimits),
+        ON_COMMAND(ID_ALARM_BELL, &D::OnAlarmBell),
+        ON_MESSAGE(WM_SITE_ALARMS, &D::OnSiteAlarms),
         ON_WM_DESTROY(&D::OnDestroy),
     };
     return map;
@@ -113,6 +122,7 @@ BOOL CSiteDlg::OnInitDialog() {
         m_comboChannel.AddString(ChannelLabel(channel));
     }
     m_comboChannel.SetCurSel(kReadingPt100s);
+    alarms_->Init();
     ShowSite();
     return TRUE;
 }
@@ -132,6 +142,7 @@ bool CSiteDlg::OpenSite(const std::string& path) {
     file_ = std::move(file);
     path_ = path;
     ShowSite();
+    alarms_->Open();
     return true;
 }
 
@@ -216,6 +227,7 @@ void CSiteDlg::ShowModuleRow(int row) {
     for (int column = kBus; column <= kFailed; ++column) {
         m_listModules.SetItemText(row, column, cells[column]);
     }
+    alarms_->ShowModuleRow(row);
 }
 
 int CSiteDlg::ChosenModule() const {
@@ -236,6 +248,7 @@ void CSiteDlg::ShowChannels() {
                                                    : state.module->ChannelName(channel));
         m_listChannels.SetItemText(channel, 2, state.seen ? ChannelText(state.last, channel) : "");
     }
+    alarms_->ShowChannels();
 }
 
 void CSiteDlg::ShowStatus() {
@@ -277,6 +290,7 @@ void CSiteDlg::OnStart() {
     if (file_.GetSite().buses.empty()) return;
     runner_ = std::make_unique<BusRunner>(file_.GetSite());
     runner_->AddObserver(&feed_);
+    alarms_->Attach(*runner_);
     runner_->Start();
     ShowStatus();
 }
@@ -441,4 +455,5 @@ void CSiteDlg::OnMakeCurrent() {
 void CSiteDlg::OnDestroy() {
     Stop();
     StopRecording();
+    alarms_->Close();
 }

@@ -16,6 +16,8 @@
 
 constexpr UINT WM_SITE_READINGS = WM_USER + 170;
 
+class SiteAlarms;
+
 class CSiteDlg : public CDialog {
 public:
     // Puts a module's port, baud rate and address into the main window's fields.
@@ -54,10 +56,19 @@ public:
     void OnDestroy();
     LRESULT OnSiteReadings(WPARAM wParam, LPARAM lParam);
 
+    // The alarms: the 报警 menu, the overview and the alarm columns (sitewin/alarm_site.h).
+    SiteAlarms& Alarms() { return *alarms_; }
+    void OnAlarmList();
+    void OnAlarmHistory();
+    void OnAlarmLimits();
+    void OnAlarmBell();
+    LRESULT OnSiteAlarms(WPARAM wParam, LPARAM lParam);
+
 protected:
     const MessageMap& GetMessageMap() const override;
 
 private:
+    friend class SiteAlarms;
     struct ModuleState {
         int bus = 1;  // 1-based
         const SiteModule* module = nullptr;
@@ -100,4 +111,5 @@ private:
     std::map<std::pair<int, int>, std::unique_ptr<ReadingsCsvFile>> recording_;
     std::string recordingFolder_;
     bool recordFailed_ = false;
+    std::unique_ptr<SiteAlarms> alarms_;
 };

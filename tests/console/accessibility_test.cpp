@@ -22,6 +22,10 @@
 #include "console/about_dlg.h"
 #include "console/port_map_dlg.h"
 #include "pt100/pt100_dlg.h"
+#include "sitewin/alarm_history_dlg.h"
+#include "sitewin/alarm_limits_dlg.h"
+#include "sitewin/alarm_list_dlg.h"
+#include "sitewin/alarm_site.h"
 #include "tests/console/scanner_fixture.h"
 #include "ui/qt/control_widgets.h"
 #include "ui/qt/widget_text.h"
@@ -245,7 +249,16 @@ INSTANTIATE_TEST_SUITE_P(
                     WindowRow{"pt100", [] { return std::make_unique<CPt100Dlg>(); }},
                     WindowRow{"about", [] { return std::make_unique<CAboutDlg>(); }},
                     WindowRow{"port_map", [] { return std::make_unique<CPortMapDlg>(); }},
-                    WindowRow{"site", [] { return std::make_unique<CSiteDlg>("", nullptr); }}),
+                    WindowRow{"site", [] { return std::make_unique<CSiteDlg>("", nullptr); }},
+                    WindowRow{"alarm_list",
+                              [] {
+                                  static CSiteDlg site("", nullptr);
+                                  return std::make_unique<CAlarmListDlg>(site.Alarms());
+                              }},
+                    WindowRow{"alarm_history",
+                              [] { return std::make_unique<CAlarmHistoryDlg>("没有-报警.csv"); }},
+                    WindowRow{"alarm_limits",
+                              [] { return std::make_unique<CAlarmLimitsDlg>("1号仓 温度1", AlarmLimitKeys{}, "现行: 上限 30"); }}),
     [](const testing::TestParamInfo<WindowRow>& info) { return std::string(info.param.what); });
 
 // The faults that were heard: fields named after the label before them in template order,
