@@ -105,6 +105,10 @@ void CTrendDlg::BuildList() {
     for (int channel = 0; channel < kReadingChannels; ++channel) {
         m_channels.InsertItem(channel, ChannelLabel(channel));
     }
+    // Each name beside its line's colour: the chart has no legend of its own.
+    for (int channel = 0; channel < kReadingChannels; ++channel) {
+        m_channels.SetItemSwatch(channel, ChannelColour(channel));
+    }
     fillingList_ = false;
 }
 

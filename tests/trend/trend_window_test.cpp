@@ -149,6 +149,28 @@ TEST_F(TrendWindowTest, ControlsAreNamedAndChannelsAreCheckedByTheirFirstValue) 
     EXPECT_FALSE(Checked(6));
 }
 
+TEST_F(TrendWindowTest, EachChannelsNameStandsBesideASwatchOfItsLinesColour) {
+    auto* list = static_cast<CListCtrl*>(Dialog()->GetDlgItem(IDC_TREND_CHANNELS));
+    ASSERT_NE(list, nullptr);
+    for (int channel = 0; channel < kReadingChannels; ++channel) {
+        EXPECT_EQ(list->GetItemSwatch(channel), ChannelColour(channel) | 0xFF000000u) << channel;
+    }
+    EXPECT_NE(list->GetItemSwatch(4), list->GetItemSwatch(5)) << "neighbours told apart";
+    Add(3, 1);
+    ASSERT_TRUE(Shown(4));
+    EXPECT_EQ(Chart().LineOf(4)->colour | 0xFF000000u, list->GetItemSwatch(4))
+        << "the line is drawn in its swatch's colour";
+    // Drawn where the view paints the row: the swatch's pixels are on screen beside the name.
+    QTableWidget* table = Table();
+    const QImage shown = table->viewport()->grab().toImage();
+    const QRect row = table->visualItemRect(table->item(4, 0));
+    int swatchPixels = 0;
+    for (int x = row.left(); x < row.right(); ++x) {
+        swatchPixels += (shown.pixel(x, row.center().y()) & 0xFFFFFFu) == (ChannelColour(4) & 0xFFFFFFu);
+    }
+    EXPECT_GE(swatchPixels, 8);
+}
+
 TEST_F(TrendWindowTest, SpansEndAtTheNewestReadingAndPauseFreezesTheChartOnly) {
     Add(7200, 1);  // two hours, a second apart
     const long long newest = kStartMs + 7199 * 1000LL;
