@@ -8,6 +8,7 @@
 #include <QImage>
 #include <QStyle>
 #include <QStyleOptionViewItem>
+#include <QStyledItemDelegate>
 #include <QTableWidget>
 #include <QTemporaryDir>
 #include <QTest>
@@ -169,6 +170,28 @@ TEST_F(TrendWindowTest, EachChannelsNameStandsBesideASwatchOfItsLinesColour) {
         swatchPixels += (shown.pixel(x, row.center().y()) & 0xFFFFFFu) == (ChannelColour(4) & 0xFFFFFFu);
     }
     EXPECT_GE(swatchPixels, 8);
+}
+
+// The statistics are painted from texts shaped once, not by the style: they must look the same,
+// selected or not, and show each reading's new numbers.
+TEST_F(TrendWindowTest, StatisticsLookAsTheStyleDrawsThemAndFollowEachReading) {
+    Add(30, 8);
+    QTableWidget* table = Table();
+    QTest::mouseClick(table->viewport(), Qt::LeftButton, Qt::NoModifier,
+                      table->visualItemRect(table->item(5, 2)).center());
+    ASSERT_TRUE(table->item(5, 3)->isSelected()) << "the whole row";
+    auto shot = [&] { return table->viewport()->grab().toImage(); };
+    const QImage ours = shot();
+    QAbstractItemDelegate* cells = table->itemDelegate();
+    QStyledItemDelegate style;
+    table->setItemDelegate(&style);
+    EXPECT_TRUE(ours == shot()) << "a pixel differs from the style's painting";
+    table->setItemDelegate(cells);
+
+    const QRect count = table->visualItemRect(table->item(4, 5));
+    Add(1, 8, 50);
+    ASSERT_EQ(Cell(4, 5), "31");
+    EXPECT_FALSE(ours.copy(count) == shot().copy(count)) << "the new count is shown";
 }
 
 TEST_F(TrendWindowTest, SpansEndAtTheNewestReadingAndPauseFreezesTheChartOnly) {
