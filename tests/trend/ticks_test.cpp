@@ -83,11 +83,10 @@ TEST(ValueTicksTest, AnyRangeIsCoveredByAtMostTheTicksAskedForWithDistinctLabels
 class TimeTicksTest : public testing::Test {
 protected:
     void TearDown() override { SetZone(nullptr); }
-    // False when the zone cannot be chosen for the process.
-    bool SetZone(const char* zone) {
+    void SetZone(const char* zone) {
 #ifdef _WIN32
         // Windows' C runtime follows the system's zone and knows no zone names.
-        return zone == nullptr;
+        (void)zone;
 #else
         if (zone != nullptr) {
             setenv("TZ", zone, 1);
@@ -95,7 +94,6 @@ protected:
             unsetenv("TZ");
         }
         tzset();
-        return true;
 #endif
     }
     static std::int64_t Utc(int year, int month, int day, int hour, int minute, int second = 0) {
@@ -117,8 +115,9 @@ protected:
 
 constexpr std::int64_t kSecond = 1000, kMinute = 60 * kSecond, kHour = 60 * kMinute;
 
+#ifndef _WIN32  // the cases below need named zones
 TEST_F(TimeTicksTest, TicksFallOnTheLocalClockAndCarryTheDateAcrossMidnight) {
-    if (!SetZone("Europe/Berlin")) GTEST_SKIP() << "no named time zones here";
+    SetZone("Europe/Berlin");
     // 09:48:14 .. 09:49:14 CET
     EXPECT_EQ(Labels(TimeTicksEvery(Utc(2027, 1, 12, 8, 48, 14), Utc(2027, 1, 12, 8, 49, 14),
                                     10 * kSecond)),
@@ -133,7 +132,7 @@ TEST_F(TimeTicksTest, TicksFallOnTheLocalClockAndCarryTheDateAcrossMidnight) {
         Labels(TimeTicksEvery(Utc(2027, 1, 12, 0, 17, 0), Utc(2027, 1, 12, 11, 0, 0), 3 * kHour)),
         (std::vector<std::string>{"03:00", "06:00", "09:00", "12:00"}));
 
-    ASSERT_TRUE(SetZone("Asia/Kolkata"));  // UTC+5:30: whole local hours are half past in UTC
+    SetZone("Asia/Kolkata");  // UTC+5:30: whole local hours are half past in UTC
     const TimeAxis kolkata =
         TimeTicksEvery(Utc(2027, 1, 12, 3, 0, 0), Utc(2027, 1, 12, 6, 0, 0), kHour);
     EXPECT_EQ(Labels(kolkata), (std::vector<std::string>{"09:00", "10:00", "11:00"}));
@@ -141,7 +140,7 @@ TEST_F(TimeTicksTest, TicksFallOnTheLocalClockAndCarryTheDateAcrossMidnight) {
 }
 
 TEST_F(TimeTicksTest, DaylightSavingChangesNeitherSkipNorCrowdTicks) {
-    if (!SetZone("Europe/Berlin")) GTEST_SKIP() << "no named time zones here";
+    SetZone("Europe/Berlin");
     // Spring: 02:00 CET becomes 03:00 CEST on 2027-03-28. 00:00 CET .. 06:00 CEST.
     const std::int64_t springFrom = Utc(2027, 3, 27, 23, 0), springTo = Utc(2027, 3, 28, 4, 0);
     const TimeAxis spring = TimeTicksEvery(springFrom, springTo, kHour);
@@ -165,6 +164,8 @@ TEST_F(TimeTicksTest, DaylightSavingChangesNeitherSkipNorCrowdTicks) {
     EXPECT_EQ(Labels(twoHours), (std::vector<std::string>{"00:00", "02:00", "04:00"}));
     EXPECT_EQ(Gaps(twoHours), (std::vector<std::int64_t>{120, 180}));
 }
+
+#endif
 
 TEST_F(TimeTicksTest, TheStepIsTheShortestWhoseLabelsFitTheWidth) {
     SetZone("Europe/Berlin");  // or the system's zone: any has the same steps here
