@@ -33,6 +33,8 @@ void ListTextCells::UseFont(const QFont& font) const {
     font_ = font;
     shaped_.clear();
     characters_.clear();
+    raw_ = QRawFont::fromFont(font);
+    ascent_ = QFontMetricsF(font).ascent();
 }
 
 const QStaticText& ListTextCells::Shaped(const QString& text) const {
@@ -45,8 +47,10 @@ const QStaticText& ListTextCells::Shaped(const QString& text) const {
 const ListTextCells::Glyph& ListTextCells::ShapedCharacter(QChar c) const {
     auto it = characters_.find(c.unicode());
     if (it == characters_.end()) {
-        it = characters_.insert(c.unicode(), Glyph{Prepared(QString(c), font_),
-                                                   QFontMetricsF(font_).horizontalAdvance(c)});
+        const QList<quint32> indexes = raw_.glyphIndexesForString(QString(c));
+        it = characters_.insert(c.unicode(),
+                                Glyph{indexes.isEmpty() ? 0 : indexes.front(),
+                                      QFontMetricsF(font_).horizontalAdvance(c)});
     }
     return *it;
 }
@@ -99,11 +103,21 @@ void ListTextCells::paint(QPainter* painter, const QStyleOptionViewItem& option,
     painter->setPen(option.palette.color(group, selected ? QPalette::HighlightedText
                                                          : QPalette::Text));
     if (byCharacter) {
+        // One run of the characters' glyphs, placed by their advances.
+        runGlyphs_.clear();
+        runPositions_.clear();
+        qreal at = 0;
         for (QChar c : text) {
             const Glyph& glyph = ShapedCharacter(c);
-            painter->drawStaticText(QPointF(x, y), glyph.text);
-            x += glyph.advance;
+            runGlyphs_.push_back(glyph.index);
+            runPositions_.push_back(QPointF(at, ascent_));
+            at += glyph.advance;
         }
+        QGlyphRun run;
+        run.setRawFont(raw_);
+        run.setGlyphIndexes(runGlyphs_);
+        run.setPositions(runPositions_);
+        painter->drawGlyphRun(QPointF(x, y), run);
     } else {
         painter->drawStaticText(QPointF(x, y), Shaped(text));
     }
