@@ -131,7 +131,7 @@ protected:
     uitest::MessageBoxRecorder boxes;
 };
 
-TEST_F(TrendWin32Test, ChannelsBesideTheirSwatchesSpansPauseAndHover) {
+TEST_F(TrendWin32Test, ChannelCheckBoxesSwatchesSpansPauseAndHover) {
     EXPECT_EQ(Dialog()->GetWindowText(), "温度趋势");
     ASSERT_EQ(List().GetItemCount(), kReadingChannels);
     for (int channel = 0; channel < kReadingChannels; ++channel) {
@@ -146,6 +146,29 @@ TEST_F(TrendWin32Test, ChannelsBesideTheirSwatchesSpansPauseAndHover) {
     Click(IDC_TREND_SPAN_1MIN);
     EXPECT_EQ(Layout().fromMs, newest - 60'000);
     ASSERT_NE(Chart().LineOf(4), nullptr);
+
+    // A click on a row's check box takes its line off the chart, and a second puts it back.
+    const auto clickCheck = [&](int row) {
+        RECT label{};
+        label.left = LVIR_LABEL;
+        ::SendMessageW(Item(IDC_TREND_CHANNELS), LVM_GETITEMRECT, static_cast<WPARAM>(row),
+                       reinterpret_cast<LPARAM>(&label));
+        LVHITTESTINFO hit{};
+        for (int x = 1; x < label.left; ++x) {  // the state image lies left of the swatch
+            hit.pt = {x, (label.top + label.bottom) / 2};
+            ::SendMessageW(Item(IDC_TREND_CHANNELS), LVM_HITTEST, 0, reinterpret_cast<LPARAM>(&hit));
+            if ((hit.flags & LVHT_ONITEMSTATEICON) != 0) break;
+        }
+        ASSERT_NE(hit.flags & LVHT_ONITEMSTATEICON, 0u) << "no check box in row " << row;
+        const LPARAM at = MAKELPARAM(hit.pt.x, hit.pt.y);
+        ::SendMessageW(Item(IDC_TREND_CHANNELS), WM_LBUTTONDOWN, MK_LBUTTON, at);
+        ::SendMessageW(Item(IDC_TREND_CHANNELS), WM_LBUTTONUP, 0, at);
+    };
+    clickCheck(5);
+    EXPECT_TRUE(PumpUntil([&] { return Chart().LineOf(5) == nullptr; }));
+    EXPECT_FALSE(List().GetCheck(5));
+    clickCheck(5);
+    EXPECT_TRUE(PumpUntil([&] { return Chart().LineOf(5) != nullptr; }));
 
     Click(IDC_TREND_PAUSE);
     EXPECT_EQ(Dialog()->GetDlgItem(IDC_TREND_PAUSE)->GetWindowText(), "继续");
