@@ -83,7 +83,7 @@ BOOL CTrendDlg::OnInitDialog() {
     m_chart.hoverText = [this](int channel, double timeMs) { return HoverText(channel, timeMs); };
     // The lines are decimated to the plot's width: a new width wants them again.
     m_chart.onPlotWidthChanged = [this](int columns) {
-        if (columns != drawnColumns_) ScheduleChart();
+        if (columns != drawnColumns_) Schedule();
     };
     m_chart.SubclassDlgItem(IDC_TREND_CHART, this);
     static_cast<CButton*>(GetDlgItem(IDC_TREND_SPAN_10MIN))->SetCheck(TRUE);
@@ -105,6 +105,10 @@ void CTrendDlg::BuildList() {
     for (int channel = 0; channel < kReadingChannels; ++channel) {
         m_channels.InsertItem(channel, ChannelLabel(channel));
     }
+    // Each name beside its line's colour: the chart has no legend of its own.
+    for (int channel = 0; channel < kReadingChannels; ++channel) {
+        m_channels.SetItemSwatch(channel, ChannelColour(channel));
+    }
     fillingList_ = false;
 }
 
@@ -120,28 +124,39 @@ void CTrendDlg::UpdateList() {
         char mean[32], count[32];
         std::snprintf(mean, sizeof mean, "%.2f", s.Mean());
         std::snprintf(count, sizeof count, "%lld", s.count);
-        m_channels.SetItemText(channel, kCurrent, Tenths(s.lastTenths));
-        m_channels.SetItemText(channel, kMin, Tenths(s.minTenths));
-        m_channels.SetItemText(channel, kMax, Tenths(s.maxTenths));
-        m_channels.SetItemText(channel, kMean, mean);
-        m_channels.SetItemText(channel, kCount, count);
+        SetCell(channel, kCurrent, Tenths(s.lastTenths));
+        SetCell(channel, kMin, Tenths(s.minTenths));
+        SetCell(channel, kMax, Tenths(s.maxTenths));
+        SetCell(channel, kMean, mean);
+        SetCell(channel, kCount, count);
     }
     fillingList_ = false;
 }
 
-void CTrendDlg::StoreChanged() {
-    if (!IsCreated()) return;
-    UpdateList();
-    ScheduleChart();
+void CTrendDlg::SetCell(int channel, int column, const std::string& text) {
+    // A cell given a text repaints, the same text or not: most of the statistics (the extremes,
+    // a steady current value) stay as they are from one reading to the next.
+    std::string& shown = shownTexts_[static_cast<std::size_t>(channel)]
+                                    [static_cast<std::size_t>(column - kCurrent)];
+    if (shown == text) return;
+    shown = text;
+    m_channels.SetItemText(channel, column, text);
 }
 
-void CTrendDlg::ScheduleChart() {
-    if (paused_ || redrawPosted_) return;
+void CTrendDlg::StoreChanged() {
+    // The statistics and the chart at the next event-loop turn: readings that arrive together
+    // are shown once.
+    if (IsCreated()) Schedule();
+}
+
+void CTrendDlg::Schedule() {
+    if (redrawPosted_) return;
     redrawPosted_ = PostMessage(GetSafeHwnd(), WM_TREND_REDRAW) != FALSE;
 }
 
 LRESULT CTrendDlg::OnScheduledRedraw(WPARAM, LPARAM) {
     redrawPosted_ = false;
+    UpdateList();  // also while paused: the statistics go on
     if (!paused_) RedrawChart();
     return 0;
 }

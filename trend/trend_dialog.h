@@ -17,7 +17,7 @@ public:
 
     CTrendDlg(const TrendStore& store, std::string startDir, CWnd* parent);
 
-    // The store has changed: the list now, the chart at the next event-loop turn.
+    // The store has changed: the list and the chart follow at the next event-loop turn.
     void StoreChanged();
     // Draws the chart from the store at once (also while paused: the caller asks for it).
     void RedrawChart();
@@ -50,7 +50,8 @@ private:
     void UpdateList();
     void SetSpan(Span span);
     void SetAllChecked(bool checked);
-    void ScheduleChart();
+    void SetCell(int channel, int column, const std::string& text);
+    void Schedule();
     long long SpanMs() const;
     bool Selected(int channel) const;
 
@@ -59,6 +60,8 @@ private:
     TrendChartControl m_chart;
     CListCtrl m_channels;
     std::array<long long, kReadingChannels> shownCounts_{};
+    // The statistics' texts as the list shows them (当前, 最小, 最大, 平均, 次数).
+    std::array<std::array<std::string, 5>, kReadingChannels> shownTexts_{};
     Span span_ = Span::TenMinutes;
     bool paused_ = false;
     bool fillingList_ = false;

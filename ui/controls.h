@@ -1,5 +1,6 @@
 #pragma once
 // Typed access to the controls of a dialog template.
+#include <cstdint>
 #include <string>
 
 #include "ui/wnd.h"
@@ -49,6 +50,11 @@ public:
     // Rows' check boxes (LVS_EX_CHECKBOXES); a change is announced with LVN_ITEMCHANGED.
     BOOL GetCheck(int row) const;
     BOOL SetCheck(int row, BOOL check = TRUE);
+    // A small square of one colour (0xAARRGGBB) before the row's label, as a chart's legend
+    // shows a line's colour. Give every row its swatch, after the rows are inserted.
+    BOOL SetItemSwatch(int row, std::uint32_t colour);
+    // The colour the row's swatch is drawn in (opaque), 0 when it has none.
+    std::uint32_t GetItemSwatch(int row) const;
 };
 
 class CListBox : public CWnd {

@@ -84,12 +84,17 @@ class TimeTicksTest : public testing::Test {
 protected:
     void TearDown() override { SetZone(nullptr); }
     void SetZone(const char* zone) {
+#ifdef _WIN32
+        // Windows' C runtime follows the system's zone and knows no zone names.
+        (void)zone;
+#else
         if (zone != nullptr) {
             setenv("TZ", zone, 1);
         } else {
             unsetenv("TZ");
         }
         tzset();
+#endif
     }
     static std::int64_t Utc(int year, int month, int day, int hour, int minute, int second = 0) {
         return ClockSeconds({year, month, day, hour, minute, second}) * 1000;
@@ -110,6 +115,7 @@ protected:
 
 constexpr std::int64_t kSecond = 1000, kMinute = 60 * kSecond, kHour = 60 * kMinute;
 
+#ifndef _WIN32  // the cases below need named zones
 TEST_F(TimeTicksTest, TicksFallOnTheLocalClockAndCarryTheDateAcrossMidnight) {
     SetZone("Europe/Berlin");
     // 09:48:14 .. 09:49:14 CET
@@ -159,8 +165,10 @@ TEST_F(TimeTicksTest, DaylightSavingChangesNeitherSkipNorCrowdTicks) {
     EXPECT_EQ(Gaps(twoHours), (std::vector<std::int64_t>{120, 180}));
 }
 
+#endif
+
 TEST_F(TimeTicksTest, TheStepIsTheShortestWhoseLabelsFitTheWidth) {
-    SetZone("Europe/Berlin");
+    SetZone("Europe/Berlin");  // or the system's zone: any has the same steps here
     const auto width = [](const std::string& text) { return 7 * static_cast<int>(text.size()); };
     const std::int64_t from = Utc(2027, 1, 12, 8, 48, 14);
     const struct {

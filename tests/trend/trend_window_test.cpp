@@ -8,6 +8,7 @@
 #include <QImage>
 #include <QStyle>
 #include <QStyleOptionViewItem>
+#include <QStyledItemDelegate>
 #include <QTableWidget>
 #include <QTemporaryDir>
 #include <QTest>
@@ -147,6 +148,50 @@ TEST_F(TrendWindowTest, ControlsAreNamedAndChannelsAreCheckedByTheirFirstValue) 
     Click(IDC_TREND_SELECT_ALL);
     EXPECT_TRUE(Shown(5));
     EXPECT_FALSE(Checked(6));
+}
+
+TEST_F(TrendWindowTest, EachChannelsNameStandsBesideASwatchOfItsLinesColour) {
+    auto* list = static_cast<CListCtrl*>(Dialog()->GetDlgItem(IDC_TREND_CHANNELS));
+    ASSERT_NE(list, nullptr);
+    for (int channel = 0; channel < kReadingChannels; ++channel) {
+        EXPECT_EQ(list->GetItemSwatch(channel), ChannelColour(channel) | 0xFF000000u) << channel;
+    }
+    EXPECT_NE(list->GetItemSwatch(4), list->GetItemSwatch(5)) << "neighbours told apart";
+    Add(3, 1);
+    ASSERT_TRUE(Shown(4));
+    EXPECT_EQ(Chart().LineOf(4)->colour | 0xFF000000u, list->GetItemSwatch(4))
+        << "the line is drawn in its swatch's colour";
+    // Drawn where the view paints the row: the swatch's pixels are on screen beside the name.
+    QTableWidget* table = Table();
+    const QImage shown = table->viewport()->grab().toImage();
+    const QRect row = table->visualItemRect(table->item(4, 0));
+    int swatchPixels = 0;
+    for (int x = row.left(); x < row.right(); ++x) {
+        swatchPixels += (shown.pixel(x, row.center().y()) & 0xFFFFFFu) == (ChannelColour(4) & 0xFFFFFFu);
+    }
+    EXPECT_GE(swatchPixels, 8);
+}
+
+// The statistics are painted from texts shaped once, not by the style: they must look the same,
+// selected or not, and show each reading's new numbers.
+TEST_F(TrendWindowTest, StatisticsLookAsTheStyleDrawsThemAndFollowEachReading) {
+    Add(30, 8);
+    QTableWidget* table = Table();
+    QTest::mouseClick(table->viewport(), Qt::LeftButton, Qt::NoModifier,
+                      table->visualItemRect(table->item(5, 2)).center());
+    ASSERT_TRUE(table->item(5, 3)->isSelected()) << "the whole row";
+    auto shot = [&] { return table->viewport()->grab().toImage(); };
+    const QImage ours = shot();
+    QAbstractItemDelegate* cells = table->itemDelegate();
+    QStyledItemDelegate style;
+    table->setItemDelegate(&style);
+    EXPECT_TRUE(ours == shot()) << "a pixel differs from the style's painting";
+    table->setItemDelegate(cells);
+
+    const QRect count = table->visualItemRect(table->item(4, 5));
+    Add(1, 8, 50);
+    ASSERT_EQ(Cell(4, 5), "31");
+    EXPECT_FALSE(ours.copy(count) == shot().copy(count)) << "the new count is shown";
 }
 
 TEST_F(TrendWindowTest, SpansEndAtTheNewestReadingAndPauseFreezesTheChartOnly) {

@@ -9,6 +9,7 @@
 #include <QStyledItemDelegate>
 #include <QToolButton>
 
+#include "ui/qt/list_text_cells.h"
 #include "ui/text_parse.h"
 
 QValidator::State UpperCaseValidator::validate(QString& input, int& /*pos*/) const {
@@ -69,6 +70,7 @@ ListViewWidget::ListViewWidget(QWidget* parent) : QTableWidget(parent) {
     setEditTriggers(QAbstractItemView::NoEditTriggers);
     setSelectionMode(QAbstractItemView::SingleSelection);
     setWordWrap(false);
+    setItemDelegate(new ListTextCells(this));
     SetExtendedStyle(0);
     // Other changes of an item (its text) come through the same signal: only a check box that
     // changed is announced.

@@ -1,0 +1,126 @@
+#include "ui/qt/list_text_cells.h"
+
+#include <QApplication>
+#include <QFontMetricsF>
+#include <QPainter>
+#include <QStyle>
+
+namespace {
+
+// Whole texts kept shaped: a list's names and headings, not its ever-changing numbers.
+constexpr qsizetype kShapedLimit = 1024;
+
+QStaticText Prepared(const QString& text, const QFont& font) {
+    QStaticText shaped(text);
+    shaped.setTextFormat(Qt::PlainText);
+    shaped.setPerformanceHint(QStaticText::AggressiveCaching);
+    shaped.prepare(QTransform(), font);
+    return shaped;
+}
+
+// Printable ASCII has no shaping across characters to speak of (digits, signs, points).
+bool ByCharacter(const QString& text) {
+    for (QChar c : text) {
+        if (c.unicode() < 0x20 || c.unicode() > 0x7E) return false;
+    }
+    return true;
+}
+
+}  // namespace
+
+void ListTextCells::UseFont(const QFont& font) const {
+    if (font == font_) return;
+    font_ = font;
+    shaped_.clear();
+    characters_.clear();
+    raw_ = QRawFont::fromFont(font);
+    ascent_ = QFontMetricsF(font).ascent();
+}
+
+const QStaticText& ListTextCells::Shaped(const QString& text) const {
+    if (shaped_.size() >= kShapedLimit) shaped_.clear();
+    auto it = shaped_.find(text);
+    if (it == shaped_.end()) it = shaped_.insert(text, Prepared(text, font_));
+    return *it;
+}
+
+const ListTextCells::Glyph& ListTextCells::ShapedCharacter(QChar c) const {
+    auto it = characters_.find(c.unicode());
+    if (it == characters_.end()) {
+        const QList<quint32> indexes = raw_.glyphIndexesForString(QString(c));
+        it = characters_.insert(c.unicode(),
+                                Glyph{indexes.isEmpty() ? 0 : indexes.front(),
+                                      QFontMetricsF(font_).horizontalAdvance(c)});
+    }
+    return *it;
+}
+
+qreal ListTextCells::Width(const QString& text, bool byCharacter) const {
+    if (!byCharacter) return Shaped(text).size().width();
+    qreal width = 0;
+    for (QChar c : text) width += ShapedCharacter(c).advance;
+    return width;
+}
+
+void ListTextCells::paint(QPainter* painter, const QStyleOptionViewItem& option,
+                          const QModelIndex& index) const {
+    const QVariant display = index.data(Qt::DisplayRole);
+    if (index.data(Qt::CheckStateRole).isValid() || index.data(Qt::DecorationRole).isValid() ||
+        (option.state & QStyle::State_HasFocus) || index.data(Qt::BackgroundRole).isValid() ||
+        index.data(Qt::ForegroundRole).isValid() || display.userType() != QMetaType::QString) {
+        QStyledItemDelegate::paint(painter, option, index);
+        return;
+    }
+    const QString text = display.toString();
+    const QWidget* widget = option.widget;
+    QStyle* style = widget != nullptr ? widget->style() : QApplication::style();
+    // The style's own margin around an item's text.
+    const int margin = style->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, widget) + 1;
+    const QRect box = option.rect.adjusted(margin, 0, -margin, 0);
+    UseFont(option.font);
+    const bool byCharacter = ByCharacter(text);
+    const qreal width = text.isEmpty() ? 0 : Width(text, byCharacter);
+    if (width > box.width()) {
+        QStyledItemDelegate::paint(painter, option, index);  // elided by the style
+        return;
+    }
+    const bool enabled = (option.state & QStyle::State_Enabled) != 0;
+    const QPalette::ColorGroup group = !enabled ? QPalette::Disabled
+                                       : (option.state & QStyle::State_Active) != 0
+                                           ? QPalette::Normal
+                                           : QPalette::Inactive;
+    const bool selected = (option.state & QStyle::State_Selected) != 0;
+    if (selected) painter->fillRect(option.rect, option.palette.brush(group, QPalette::Highlight));
+    if (text.isEmpty()) return;
+    const auto align = static_cast<Qt::Alignment>(index.data(Qt::TextAlignmentRole).toInt());
+    qreal x = box.left();
+    if (align & Qt::AlignRight) x = box.right() + 1 - width;
+    if (align & Qt::AlignHCenter) x = box.left() + (box.width() - width) / 2;
+    const qreal y = box.top() + (box.height() - QFontMetricsF(font_).height()) / 2;
+    const QPen oldPen = painter->pen();
+    const QFont oldFont = painter->font();
+    painter->setFont(font_);
+    painter->setPen(option.palette.color(group, selected ? QPalette::HighlightedText
+                                                         : QPalette::Text));
+    if (byCharacter) {
+        // One run of the characters' glyphs, placed by their advances.
+        runGlyphs_.clear();
+        runPositions_.clear();
+        qreal at = 0;
+        for (QChar c : text) {
+            const Glyph& glyph = ShapedCharacter(c);
+            runGlyphs_.push_back(glyph.index);
+            runPositions_.push_back(QPointF(at, ascent_));
+            at += glyph.advance;
+        }
+        QGlyphRun run;
+        run.setRawFont(raw_);
+        run.setGlyphIndexes(runGlyphs_);
+        run.setPositions(runPositions_);
+        painter->drawGlyphRun(QPointF(x, y), run);
+    } else {
+        painter->drawStaticText(QPointF(x, y), Shaped(text));
+    }
+    painter->setPen(oldPen);
+    painter->setFont(oldFont);
+}
