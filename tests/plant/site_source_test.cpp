@@ -1,0 +1,141 @@
+// The buses `k7r2 serve` runs, against simulated buses: a reload of the site file between two
+// cycles loses none, keeps an unchanged bus on its schedule, and a bad file changes nothing.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <fstream>
+#include <mutex>
+
+#include "plant/site_source.h"
+#include "sim/simulated_bus.h"
+#include "tests/plant/wait_until.h"
+#include "tests/sim/sim_fixture.h"
+
+namespace {
+
+using namespace std::chrono_literals;
+
+struct Seen {
+    int bus;
+    int address;
+    std::string module;
+    std::chrono::system_clock::time_point time;
+};
+
+class Readings : public SiteReadingObserver, public AlarmObserver {
+public:
+    void OnSiteReading(const SiteReading& reading) override {
+        std::lock_guard lock(mutex_);
+        seen_.push_back({reading.bus, reading.address, reading.module, reading.reading.time});
+    }
+    void OnAlarmChange(const AlarmEvent&) override {}
+    std::vector<Seen> Of(int bus) const {
+        std::lock_guard lock(mutex_);
+        std::vector<Seen> of;
+        for (const Seen& seen : seen_) {
+            if (seen.bus == bus) of.push_back(seen);
+        }
+        return of;
+    }
+    int Count(int bus, int address, const std::string& module = "") const {
+        int count = 0;
+        for (const Seen& seen : Of(bus)) {
+            count += seen.address == address && (module.empty() || seen.module == module);
+        }
+        return count;
+    }
+
+private:
+    mutable std::mutex mutex_;
+    std::vector<Seen> seen_;
+};
+
+std::unique_ptr<SimulatedBus> Bus(int port, std::vector<int> addresses) {
+    SimBusOptions options;
+    options.port = port;
+    options.addresses = std::move(addresses);
+    options.probeCount = 4;
+    options.paceBytes = true;  // a module's exchange takes time, so a reload lands mid-cycle
+    auto bus = std::make_unique<SimulatedBus>(options);
+    return bus->Start() ? std::move(bus) : nullptr;
+}
+
+constexpr int kPeriodMs = 400;
+
+// Bus 1 on COM2 with modules 1 and 2; bus 2 on COM3 with `second`.
+std::string SiteText(const std::string& nameOf1, const std::string& second) {
+    return "name = \"重载站\"\n"
+           "[[bus]]\nport = 2\nbaud = 9600\nperiod_ms = " + std::to_string(kPeriodMs) +
+           "\ntimeout_ms = 200\n"
+           "  [[bus.module]]\n  address = 1\n  name = \"" + nameOf1 + "\"\n"
+           "  [[bus.module]]\n  address = 2\n  name = \"二仓\"\n"
+           "[[bus]]\nport = 3\nbaud = 9600\nperiod_ms = " + std::to_string(kPeriodMs) +
+           "\ntimeout_ms = 200\n" + second;
+}
+
+std::string Modules(std::initializer_list<int> addresses) {
+    std::string text;
+    for (int address : addresses) text += "  [[bus.module]]\n  address = " + std::to_string(address) + "\n";
+    return text;
+}
+
+// Every cycle of the bus read whole: the addresses run through `order` again and again.
+void ExpectWholeCycles(const std::vector<Seen>& seen, const std::vector<int>& order) {
+    for (std::size_t i = 0; i < seen.size(); ++i) {
+        ASSERT_EQ(seen[i].address, order[i % order.size()]) << "reading " << i;
+    }
+}
+
+}  // namespace
+
+TEST(SiteSource, AReloadLosesNoCycleKeepsUnchangedBusesOnScheduleAndABadFileChangesNothing) {
+    TempPortDir portDir;
+    auto bus1 = Bus(2, {1, 2});
+    auto bus2 = Bus(3, {5, 6, 7});
+    ASSERT_TRUE(bus1 && bus2);
+    const std::string site = portDir.path() + "/站点.toml";
+    std::ofstream(site) << SiteText("一仓", Modules({5, 6}));
+
+    Readings readings;
+    auto source = MakeSiteSource(portDir.path() + "/记录");
+    std::string error;
+    ASSERT_TRUE(source->Start(site, readings, readings, error)) << error;
+    ASSERT_TRUE(WaitUntil([&] { return readings.Count(2, 6) >= 2; }));
+
+    // Bus 1 unchanged but for a module's name; bus 2 gains a module. Loaded while bus 2 is in
+    // the middle of a cycle.
+    ASSERT_TRUE(WaitUntil([&] {
+        const auto of2 = readings.Of(2);
+        return !of2.empty() && of2.back().address == 5;
+    }));
+    std::ofstream(site) << SiteText("一号仓", Modules({5, 6, 7}));
+    ASSERT_TRUE(source->Reload(site, error)) << error;
+    ASSERT_TRUE(WaitUntil([&] { return readings.Count(1, 1, "一号仓") >= 2 && readings.Count(2, 7) >= 2; }));
+
+    std::ofstream(site) << "name = \"重载站\"\n[[bus]]\nbaud = 1234\n";
+    EXPECT_FALSE(source->Reload(site, error));
+    EXPECT_FALSE(error.empty());
+    const int before = readings.Count(2, 7);
+    EXPECT_TRUE(WaitUntil([&] { return readings.Count(2, 7) >= before + 2; })) << "still running";
+    source->Stop();
+
+    const auto of1 = readings.Of(1);
+    ExpectWholeCycles(of1, {1, 2});
+    // An unchanged bus keeps its runner: its cycles stay a period apart, start to start.
+    for (std::size_t i = 2; i < of1.size(); i += 2) {
+        EXPECT_GE(of1[i].time - of1[i - 2].time, std::chrono::milliseconds(kPeriodMs - 60))
+            << "cycle " << i / 2;
+    }
+    const auto last1 = std::find_if(of1.rbegin(), of1.rend(), [](const Seen& s) { return s.address == 1; });
+    EXPECT_EQ(last1->module, "一号仓") << "the bad file renamed nothing";
+
+    // The changed bus ended after a whole cycle and started again with the new module.
+    const auto of2 = readings.Of(2);
+    std::size_t firstOf7 = 0;
+    while (of2[firstOf7].address != 7) ++firstOf7;
+    const std::size_t started = firstOf7 - 2;
+    std::vector<Seen> before7(of2.begin(), of2.begin() + static_cast<long>(started));
+    std::vector<Seen> after7(of2.begin() + static_cast<long>(started), of2.end());
+    ExpectWholeCycles(before7, {5, 6});
+    ExpectWholeCycles(after7, {5, 6, 7});
+}
