@@ -19,6 +19,7 @@ struct Seen {
     int bus;
     int address;
     std::string module;
+    bool ok;
     std::chrono::system_clock::time_point time;
 };
 
@@ -26,7 +27,8 @@ class Readings : public SiteReadingObserver, public AlarmObserver {
 public:
     void OnSiteReading(const SiteReading& reading) override {
         std::lock_guard lock(mutex_);
-        seen_.push_back({reading.bus, reading.address, reading.module, reading.reading.time});
+        seen_.push_back({reading.bus, reading.address, reading.module, reading.reading.Ok(),
+                         reading.reading.time});
     }
     void OnAlarmChange(const AlarmEvent&) override {}
     std::vector<Seen> Of(int bus) const {
@@ -42,6 +44,13 @@ public:
         for (const Seen& seen : Of(bus)) {
             count += seen.address == address && (module.empty() || seen.module == module);
         }
+        return count;
+    }
+    // Readings of the bus since the `from`-th that did (not) bring a block.
+    int Outcomes(int bus, bool ok, std::size_t from = 0) const {
+        const auto of = Of(bus);
+        int count = 0;
+        for (std::size_t i = from; i < of.size(); ++i) count += of[i].ok == ok;
         return count;
     }
 
@@ -138,4 +147,31 @@ TEST(SiteSource, AReloadLosesNoCycleKeepsUnchangedBusesOnScheduleAndABadFileChan
     std::vector<Seen> after7(of2.begin() + static_cast<long>(started), of2.end());
     ExpectWholeCycles(before7, {5, 6});
     ExpectWholeCycles(after7, {5, 6, 7});
+}
+
+TEST(SiteSource, BusesNamedByTheirDevicesEachReadTheirOwnAndComeBackAfterAnUnplug) {
+    TempPortDir portDir;
+    auto bus1 = Bus(2, {1, 2});
+    auto bus2 = Bus(3, {5, 6});
+    ASSERT_TRUE(bus1 && bus2);
+    const std::string site = portDir.path() + "/站点.toml";
+    std::ofstream(site) << "name = \"设备站\"\n"
+                        << "[[bus]]\ndevice = \"" << bus1->PublishedPath()
+                        << "\"\nbaud = 9600\nperiod_ms = 100\ntimeout_ms = 100\n" << Modules({1, 2})
+                        << "[[bus]]\ndevice = \"" << bus2->PublishedPath()
+                        << "\"\nbaud = 9600\nperiod_ms = 100\ntimeout_ms = 100\n" << Modules({5, 6});
+    Readings readings;
+    auto source = MakeSiteSource(portDir.path() + "/记录");
+    std::string error;
+    ASSERT_TRUE(source->Start(site, readings, readings, error)) << error;
+    ASSERT_TRUE(WaitUntil([&] { return readings.Outcomes(1, true) >= 4 && readings.Outcomes(2, true) >= 4; }));
+    EXPECT_EQ(readings.Outcomes(1, false), 0);
+    EXPECT_EQ(readings.Outcomes(2, false), 0) << "each bus opens its own device";
+
+    bus1->Stop();  // the adapter unplugged
+    ASSERT_TRUE(WaitUntil([&] { return readings.Outcomes(1, false) >= 2; }));
+    const std::size_t unplugged = readings.Of(1).size();
+    ASSERT_TRUE(bus1->Start());
+    EXPECT_TRUE(WaitUntil([&] { return readings.Outcomes(1, true, unplugged) >= 2; })) << "plugged in again";
+    source->Stop();
 }
