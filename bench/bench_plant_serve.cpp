@@ -14,6 +14,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
@@ -72,9 +73,9 @@ std::string ReadFile(const std::string& path) {
     return {std::istreambuf_iterator<char>(file), {}};
 }
 
-// user + system CPU seconds of a process.
-double CpuSecondsOf(pid_t pid) {
-    const std::string stat = ReadFile("/proc/" + std::to_string(pid) + "/stat");
+// user + system CPU seconds of a process or thread, from its /proc folder.
+double CpuSecondsIn(const std::string& proc) {
+    const std::string stat = ReadFile(proc + "/stat");
     std::istringstream fields(stat.substr(stat.rfind(')') + 2));
     std::string field;
     unsigned long long utime = 0, stime = 0;
@@ -86,6 +87,24 @@ double CpuSecondsOf(pid_t pid) {
         }
     }
     return static_cast<double>(utime + stime) / static_cast<double>(sysconf(_SC_CLK_TCK));
+}
+
+double CpuSecondsOf(pid_t pid) { return CpuSecondsIn("/proc/" + std::to_string(pid)); }
+
+// Each thread's CPU seconds, in the order the threads were started.
+std::vector<std::pair<std::string, double>> ThreadCpuOf(pid_t pid) {
+    std::vector<std::pair<int, std::pair<std::string, double>>> threads;
+    const std::string tasks = "/proc/" + std::to_string(pid) + "/task";
+    for (const auto& task : std::filesystem::directory_iterator(tasks)) {
+        const int tid = std::stoi(task.path().filename().string());
+        std::string name = ReadFile(task.path().string() + "/comm");
+        if (!name.empty() && name.back() == '\n') name.pop_back();
+        threads.push_back({tid, {name, CpuSecondsIn(task.path().string())}});
+    }
+    std::sort(threads.begin(), threads.end());
+    std::vector<std::pair<std::string, double>> byStart;
+    for (auto& [tid, thread] : threads) byStart.push_back(thread);
+    return byStart;
 }
 
 // A "Key:   123 kB" line of a /proc file, in kB.
@@ -200,15 +219,24 @@ int Cpu(int seconds) {
         return 1;
     }
     const double before = CpuSecondsOf(plant.serve);
+    const auto threadsBefore = ThreadCpuOf(plant.serve);
     const auto start = Clock::now();
     std::this_thread::sleep_for(std::chrono::seconds(seconds));
     const double used = CpuSecondsOf(plant.serve) - before;
+    const auto threadsAfter = ThreadCpuOf(plant.serve);
     const double wall = std::chrono::duration<double>(Clock::now() - start).count();
     const Memory memory = MemoryOf(plant.serve);
     std::printf("k7r2 serve, 32 modules x 68 channels on 2 buses at 38400 Bd, 1 s cycle, %.0f s: "
                 "CPU %.2f s = %.3f %% of a core; RSS %ld kB, anonymous %ld kB; %s\n",
                 wall, used, 100.0 * used / wall, memory.resident, memory.anonymous,
                 plant.LastStatus().c_str());
+    // main, Modbus server, the broker client's network loop, the MQTT sender, then the buses
+    std::printf("by thread, in the order started:");
+    for (std::size_t i = 0; i < threadsAfter.size() && i < threadsBefore.size(); ++i) {
+        std::printf(" %s %.2f s;", threadsAfter[i].first.c_str(),
+                    threadsAfter[i].second - threadsBefore[i].second);
+    }
+    std::printf("\n");
     return 0;
 }
 
