@@ -1,8 +1,8 @@
 // `k7r2 serve` as a process, as systemd runs it: 32 modules x 68 channels on two simulated buses
 // of 16 (k7r2-sim), readings CSVs, alarm limits on every channel, MQTT to a local mosquitto and
 // Modbus TCP on. The figures are the service process's own, its buses included.
-//   bench_plant_serve cpu [seconds]     a 1 s cycle at 38400 Bd with paced replies (default 60 s):
-//                                       CPU share of a core
+//   bench_plant_serve cpu [seconds [no-mqtt]]   a 1 s cycle at 38400 Bd with paced replies
+//                                       (default 60 s): CPU share of a core, by thread
 //   bench_plant_serve memory [cycles]   replies at once and a 100 ms cycle, `cycles` per bus
 //                                       (default 3600: an hour at 1 s): resident and anonymous
 //                                       memory at the start, the middle and the end
@@ -141,9 +141,11 @@ long long CyclesLogged(const std::string& log) {
 
 std::string SiteText(int brokerPort, int modbusPort, int periodMs) {
     std::ostringstream text;
-    text << "name = \"基准站\"\n[alarms]\nhigh = 60.0\nlow = -20.0\ndeadband = 0.5\n"
-         << "[mqtt]\nurl = \"mqtt://127.0.0.1:" << brokerPort << "\"\nclient_id = \"bench-serve\"\n"
-         << "[modbus]\nlisten = \"127.0.0.1\"\nport = " << modbusPort << "\n";
+    text << "name = \"基准站\"\n[alarms]\nhigh = 60.0\nlow = -20.0\ndeadband = 0.5\n";
+    if (brokerPort > 0) {
+        text << "[mqtt]\nurl = \"mqtt://127.0.0.1:" << brokerPort << "\"\nclient_id = \"bench-serve\"\n";
+    }
+    text << "[modbus]\nlisten = \"127.0.0.1\"\nport = " << modbusPort << "\n";
     int address = 1;
     for (int port : kBusPorts) {
         text << "[[bus]]\nport = " << port << "\nbaud = 38400\nperiod_ms = " << periodMs
@@ -162,7 +164,8 @@ struct Plant {
     pid_t serve = 0;
     std::string log;
 
-    Plant(int periodMs, bool paced) {
+    // `statusS`: the service's status line interval; `mqtt`: publish to a broker.
+    Plant(int periodMs, bool paced, int statusS, bool mqtt) {
         char pattern[] = "/tmp/k7r2-bench-serve-XXXXXX";
         folder = mkdtemp(pattern);
         setenv("K7R2_PORT_DIR", folder.c_str(), 1);
@@ -185,9 +188,9 @@ struct Plant {
         }
         std::this_thread::sleep_for(300ms);  // the broker's listener
         const std::string site = (folder / "site.toml").string();
-        std::ofstream(site) << SiteText(brokerPort, FreeLocalPort(), periodMs);
+        std::ofstream(site) << SiteText(mqtt ? brokerPort : 0, FreeLocalPort(), periodMs);
         log = (folder / "serve.log").string();
-        serve = Spawn({K7R2_PROGRAM, "serve", "--status-interval", "1", "--csv-dir",
+        serve = Spawn({K7R2_PROGRAM, "serve", "--status-interval", std::to_string(statusS), "--csv-dir",
                        (folder / "csv").string(), site},
                       log);
     }
@@ -212,9 +215,11 @@ struct Plant {
     }
 };
 
-int Cpu(int seconds) {
-    Plant plant(1000, true);
-    if (!plant.WaitForCycles(3)) {
+// The status line as in service, once a minute: the cycles are not counted here.
+int Cpu(int seconds, bool mqtt) {
+    Plant plant(1000, true, 60, mqtt);
+    std::this_thread::sleep_for(4s);
+    if (waitpid(plant.serve, nullptr, WNOHANG) != 0) {
         std::fprintf(stderr, "k7r2 serve ended:\n%s\n", ReadFile(plant.log).c_str());
         return 1;
     }
@@ -226,11 +231,12 @@ int Cpu(int seconds) {
     const auto threadsAfter = ThreadCpuOf(plant.serve);
     const double wall = std::chrono::duration<double>(Clock::now() - start).count();
     const Memory memory = MemoryOf(plant.serve);
-    std::printf("k7r2 serve, 32 modules x 68 channels on 2 buses at 38400 Bd, 1 s cycle, %.0f s: "
+    std::printf("k7r2 serve, 32 modules x 68 channels on 2 buses at 38400 Bd, 1 s cycle, %s, %.0f s: "
                 "CPU %.2f s = %.3f %% of a core; RSS %ld kB, anonymous %ld kB; %s\n",
-                wall, used, 100.0 * used / wall, memory.resident, memory.anonymous,
+                mqtt ? "MQTT and Modbus" : "Modbus only", wall, used, 100.0 * used / wall,
+                memory.resident, memory.anonymous,
                 plant.LastStatus().c_str());
-    // main, Modbus server, the broker client's network loop, the MQTT sender, then the buses
+    // main, Modbus server, (the broker client's network loop, the MQTT sender,) then the buses
     std::printf("by thread, in the order started:");
     for (std::size_t i = 0; i < threadsAfter.size() && i < threadsBefore.size(); ++i) {
         std::printf(" %s %.2f s;", threadsAfter[i].first.c_str(),
@@ -241,7 +247,7 @@ int Cpu(int seconds) {
 }
 
 int MemoryRun(long long cycles) {
-    Plant plant(100, false);
+    Plant plant(100, false, 1, true);
     const long long marks[] = {std::min(50LL, cycles), cycles / 2, cycles};
     const char* names[] = {"start", "middle", "end"};
     const auto start = Clock::now();
@@ -266,8 +272,11 @@ int MemoryRun(long long cycles) {
 int main(int argc, char** argv) {
     const std::string mode = argc > 1 ? argv[1] : "";
     const long long count = argc > 2 ? std::max(1LL, std::atoll(argv[2])) : 0;
-    if (mode == "cpu") return Cpu(count > 0 ? static_cast<int>(count) : 60);
+    if (mode == "cpu") {
+        const bool mqtt = !(argc > 3 && std::string(argv[3]) == "no-mqtt");
+        return Cpu(count > 0 ? static_cast<int>(count) : 60, mqtt);
+    }
     if (mode == "memory") return MemoryRun(count > 0 ? count : 3600);
-    std::fprintf(stderr, "usage: bench_plant_serve cpu [seconds] | memory [cycles]\n");
+    std::fprintf(stderr, "usage: bench_plant_serve cpu [seconds [no-mqtt]] | memory [cycles]\n");
     return 2;
 }
