@@ -130,9 +130,11 @@ TEST(SiteSource, AReloadLosesNoCycleKeepsUnchangedBusesOnScheduleAndABadFileChan
 
     const auto of1 = readings.Of(1);
     ExpectWholeCycles(of1, {1, 2});
-    // An unchanged bus keeps its runner: its cycles stay a period apart, start to start.
+    // An unchanged bus keeps its runner: its cycles stay a period apart, start to start. (A
+    // restarted one would read module 1 again right after the reload, a cycle's first exchange
+    // after its predecessor; the slack is for a loaded machine.)
     for (std::size_t i = 2; i < of1.size(); i += 2) {
-        EXPECT_GE(of1[i].time - of1[i - 2].time, std::chrono::milliseconds(kPeriodMs - 60))
+        EXPECT_GE(of1[i].time - of1[i - 2].time, std::chrono::milliseconds(kPeriodMs - 100))
             << "cycle " << i / 2;
     }
     const auto last1 = std::find_if(of1.rbegin(), of1.rend(), [](const Seen& s) { return s.address == 1; });
