@@ -3,7 +3,9 @@
 // schedule; only changed, added and removed buses are started or ended, each between two of its
 // cycles. The readings CSVs, the alarm engine (its journal beside the site file, as
 // `k7r2 alarms` reads it) and the module names are taken from the changed file as a whole, once
-// everything in it has been read and opened: a bad file changes nothing.
+// everything in it has been read and opened: a bad file changes nothing. The alarm engine is
+// replaced only when what it reads from the file changed, so that otherwise its delays, rise
+// windows and offline counts go on across the reload.
 #include <algorithm>
 #include <chrono>
 #include <condition_variable>
@@ -11,7 +13,9 @@
 #include <optional>
 #include <mutex>
 #include <shared_mutex>
+#include <sstream>
 #include <thread>
+#include <toml.hpp>
 
 #include "alarms/alarm_engine.h"
 #include "alarms/alarm_journal.h"
@@ -32,6 +36,7 @@ struct Sinks {
     std::unique_ptr<AlarmJournal> journal;
     std::unique_ptr<AlarmEngine> engine;  // made only once it is taken: it replays the journal
     std::optional<SiteAlarmConfig> limits;
+    std::optional<std::string> alarmSettings;  // see AlarmSettingsText()
     std::map<std::pair<int, int>, std::string> names;  // module names by bus and address
     ~Sinks() {
         engine.reset();  // before the journal it writes to
@@ -50,6 +55,39 @@ bool SameBus(const SiteBus& a, const SiteBus& b) {
         if (a.modules[i].address != b.modules[i].address) return false;
     }
     return true;
+}
+
+// What the alarm engine reads from a site file, as text: the [alarms] table and every module's
+// bus, address, name, channel names and alarm tables. None when the file cannot be read.
+std::optional<std::string> AlarmSettingsText(const std::string& siteFile) {
+    try {
+        const toml::value root = toml::parse(siteFile);
+        std::ostringstream text;
+        const auto& table = root.as_table();
+        if (const auto alarms = table.find("alarms"); alarms != table.end()) {
+            text << "[alarms]\n" << alarms->second << '\n';
+        }
+        const auto buses = table.find("bus");
+        if (buses == table.end() || !buses->second.is_array()) return text.str();
+        int bus = 0;
+        for (const toml::value& busTable : buses->second.as_array()) {
+            ++bus;
+            if (!busTable.is_table()) continue;
+            const auto modules = busTable.as_table().find("module");
+            if (modules == busTable.as_table().end() || !modules->second.is_array()) continue;
+            for (const toml::value& module : modules->second.as_array()) {
+                text << "[bus " << bus << "]\n";
+                if (!module.is_table()) continue;
+                for (const char* key : {"address", "name", "channels", "alarms", "channel_alarms"}) {
+                    const auto value = module.as_table().find(key);
+                    if (value != module.as_table().end()) text << key << " = " << value->second << '\n';
+                }
+            }
+        }
+        return text.str();
+    } catch (const std::exception&) {
+        return std::nullopt;
+    }
 }
 
 class BusSiteSource;
@@ -99,7 +137,7 @@ public:
         for (std::size_t index = 0; index < site.buses.size(); ++index) {
             buses.push_back(MakeBus(site.buses[index], static_cast<int>(index) + 1));
         }
-        Take(std::move(sinks), std::move(buses));
+        Take(std::move(sinks), std::move(buses), siteFile);
         for (auto& bus : buses_) bus->Start();
         return true;
     }
@@ -133,7 +171,7 @@ public:
                 starting.push_back(next[index].get());
             }
         }
-        Take(std::move(sinks), std::move(next));
+        Take(std::move(sinks), std::move(next), siteFile);
         for (RunningBus* bus : starting) bus->Start();
         return true;
     }
@@ -201,7 +239,7 @@ private:
                 sinks->names[{static_cast<int>(bus) + 1, module.address}] = module.name;
             }
         }
-        sinks->journal = std::make_unique<AlarmJournal>(AlarmJournalPathFor(siteFile));
+        sinks->alarmSettings = AlarmSettingsText(siteFile);
         return sinks;
     }
 
@@ -209,14 +247,23 @@ private:
         return std::make_unique<RunningBus>(*this, bus, number);
     }
 
-    // Takes the prepared sinks and the buses as the running site. The old alarm engine ends
-    // before the new one replays the journal, with no reading or acknowledgement in between, so
-    // that no alarm change is missed.
-    void Take(std::unique_ptr<Sinks> sinks, std::vector<std::unique_ptr<RunningBus>> buses) {
+    // Takes the prepared sinks and the buses as the running site. The alarm engine goes on if
+    // its settings did not change; otherwise the old one ends before the new one replays the
+    // journal, with no reading or acknowledgement in between, so that no alarm change is missed.
+    void Take(std::unique_ptr<Sinks> sinks, std::vector<std::unique_ptr<RunningBus>> buses,
+              const std::string& siteFile) {
         std::unique_lock lock(sinksMutex_);
+        if (sinks_ && sinks_->engine && sinks_->alarmSettings && sinks->alarmSettings &&
+            *sinks_->alarmSettings == *sinks->alarmSettings) {
+            sinks->engine = std::move(sinks_->engine);
+            sinks->journal = std::move(sinks_->journal);
+        }
         sinks_.reset();
-        sinks->engine = std::make_unique<AlarmEngine>(*sinks->limits, sinks->journal.get());
-        sinks->engine->AddObserver(alarms_);
+        if (!sinks->engine) {
+            sinks->journal = std::make_unique<AlarmJournal>(AlarmJournalPathFor(siteFile));
+            sinks->engine = std::make_unique<AlarmEngine>(*sinks->limits, sinks->journal.get());
+            sinks->engine->AddObserver(alarms_);
+        }
         sinks_ = std::move(sinks);
         for (std::size_t index = 0; index < buses.size(); ++index) {
             buses[index]->number = static_cast<int>(index) + 1;

@@ -8,6 +8,7 @@
 
 #include "plant/site_source.h"
 #include "sim/simulated_bus.h"
+#include "sim/value_control.h"
 #include "tests/plant/wait_until.h"
 #include "tests/sim/sim_fixture.h"
 
@@ -175,5 +176,68 @@ TEST(SiteSource, BusesNamedByTheirDevicesEachReadTheirOwnAndComeBackAfterAnUnplu
     const std::size_t unplugged = readings.Of(1).size();
     ASSERT_TRUE(bus1->Start());
     EXPECT_TRUE(WaitUntil([&] { return readings.Outcomes(1, true, unplugged) >= 2; })) << "plugged in again";
+    source->Stop();
+}
+
+// A reload that leaves the alarm settings as they were keeps the alarm engine: a rise that
+// began before the reload is still judged against the readings before it. Changed limits
+// take effect.
+TEST(SiteSource, AReloadKeepsTheAlarmEngineUnlessItsSettingsChanged) {
+    TempPortDir portDir;
+    auto control = std::make_shared<ValueControl>();
+    std::string error;
+    ASSERT_TRUE(control->Load("1 温度1 value 20.0\n", ValueControl::Now(), error)) << error;
+    SimBusOptions options;
+    options.port = 2;
+    options.addresses = {1};
+    options.probeCount = 4;
+    options.paceBytes = false;
+    options.control = control;
+    SimulatedBus bus(options);
+    ASSERT_TRUE(bus.Start()) << bus.LastError();
+    const std::string site = portDir.path() + "/站点.toml";
+    const auto siteText = [](int timeoutMs, const std::string& more = "") {
+        return "name = \"温升站\"\n[alarms]\nrise = 5.0\nrise_window_h = 1.0\noffline_after = 1000\n" + more +
+               "[[bus]]\nport = 2\nperiod_ms = 100\ntimeout_ms = " + std::to_string(timeoutMs) +
+               "\n" + Modules({1});
+    };
+    std::ofstream(site) << siteText(100);
+
+    class Alarms : public Readings {
+    public:
+        void OnAlarmChange(const AlarmEvent& event) override {
+            std::lock_guard lock(mutex);
+            if (event.kind == AlarmKind::RiseRate) ++rises;
+            if (event.kind == AlarmKind::High) ++highs;
+        }
+        int Highs() {
+            std::lock_guard lock(mutex);
+            return highs;
+        }
+        int Rises() {
+            std::lock_guard lock(mutex);
+            return rises;
+        }
+        std::mutex mutex;
+        int rises = 0;
+        int highs = 0;
+    } readings;
+    auto source = MakeSiteSource(portDir.path() + "/记录");
+    ASSERT_TRUE(source->Start(site, readings, readings, error)) << error;
+    ASSERT_TRUE(WaitUntil([&] { return readings.Outcomes(1, true) >= 3; }));
+
+    // Quiet across the reload, so that the engine sees 20.0 only before it and 41.5 only after.
+    ASSERT_TRUE(control->Load("1 silent\n", ValueControl::Now(), error)) << error;
+    const std::size_t silent = readings.Of(1).size();
+    ASSERT_TRUE(WaitUntil([&] { return readings.Outcomes(1, false, silent) >= 2; }));
+    std::ofstream(site) << siteText(150);  // the bus restarts; the alarm settings stay
+    ASSERT_TRUE(source->Reload(site, error)) << error;
+    ASSERT_TRUE(control->Load("1 温度1 value 41.5\n", ValueControl::Now(), error)) << error;
+    EXPECT_TRUE(WaitUntil([&] { return readings.Rises() >= 1; }, 5s)) << "a rise of 21.5 within the hour";
+
+    // Changed limits take effect.
+    std::ofstream(site) << siteText(150, "high = 35.0\n");
+    ASSERT_TRUE(source->Reload(site, error)) << error;
+    EXPECT_TRUE(WaitUntil([&] { return readings.Highs() >= 1; }, 5s));
     source->Stop();
 }
