@@ -5,7 +5,7 @@
 //                                       (default 60 s): CPU share of a core, by thread
 //   bench_plant_serve memory [cycles]   replies at once and a 100 ms cycle, `cycles` per bus
 //                                       (default 3600: an hour at 1 s): resident and anonymous
-//                                       memory at the start, the middle and the end
+//                                       memory after the first cycles and at every sixth
 // Needs `mosquitto` on the PATH.
 #include <fcntl.h>
 #include <netinet/in.h>
@@ -248,17 +248,18 @@ int Cpu(int seconds, bool mqtt) {
 
 int MemoryRun(long long cycles) {
     Plant plant(100, false, 1, true);
-    const long long marks[] = {std::min(50LL, cycles), cycles / 2, cycles};
-    const char* names[] = {"start", "middle", "end"};
+    // After the first cycles, then at every sixth of the run.
+    std::vector<long long> marks = {std::min(50LL, cycles)};
+    for (int sixth = 1; sixth <= 6; ++sixth) marks.push_back(std::max(marks[0], cycles * sixth / 6));
     const auto start = Clock::now();
-    for (int i = 0; i < 3; ++i) {
-        if (!plant.WaitForCycles(marks[i])) {
+    for (const long long mark : marks) {
+        if (!plant.WaitForCycles(mark)) {
             std::fprintf(stderr, "k7r2 serve ended:\n%s\n", ReadFile(plant.log).c_str());
             return 1;
         }
         const Memory memory = MemoryOf(plant.serve);
-        std::printf("after %6lld cycles a bus (%s, %.0f s): RSS %ld kB, anonymous %ld kB\n",
-                    plant.CyclesPerBus(), names[i],
+        std::printf("after %6lld cycles a bus (%.0f s): RSS %ld kB, anonymous %ld kB\n",
+                    plant.CyclesPerBus(),
                     std::chrono::duration<double>(Clock::now() - start).count(), memory.resident,
                     memory.anonymous);
         std::fflush(stdout);
