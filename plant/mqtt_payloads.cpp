@@ -1,6 +1,8 @@
 #include "plant/mqtt_payloads.h"
 
+#include <algorithm>
 #include <cmath>
+#include <cstdio>
 #include <cstdlib>
 #include <nlohmann/json.hpp>
 
@@ -55,36 +57,113 @@ json AlarmObject(const AlarmEvent& event) {
 
 }  // namespace
 
-std::string ReadingPayload(const ModuleSnapshot& module) {
-    json payload = {{"bus", module.bus}, {"address", module.address}, {"module", module.module},
-                    {"status", ModuleStatusCode(module.status)}};
-    json values = json::object();
-    json names = json::object();
-    if (module.reading) {
-        const Reading& reading = *module.reading;
-        payload["time"] = IsoLocalTime(reading.time);
-        payload["fault"] = reading.Ok() ? json(nullptr) : json(BlockFaultText(reading.fault));
-        payload["probes"] = reading.ProbeCount();
-        for (int channel = 0; channel < kReadingChannels; ++channel) {
-            // The value as the window shows it ("-0.0" included) rather than a computed double
-            // that may print as 21.500000000000004.
-            const std::string text = ChannelText(reading, channel);
-            if (text.empty()) continue;
-            values[ChannelLabel(channel)] = std::strtod(text.c_str(), nullptr);
+// Written directly rather than through a JSON tree: a reading goes out for every module every
+// cycle, and the tree, its 68 doubles and their conversions back to text were most of the
+// publisher's CPU. The output is the same: keys in byte order, no spaces.
+namespace {
+
+void AppendString(std::string& out, const std::string& text) {
+    out += '"';
+    for (const char c : text) {
+        const auto byte = static_cast<unsigned char>(c);
+        switch (c) {
+            case '"': out += "\\\""; break;
+            case '\\': out += "\\\\"; break;
+            case '\b': out += "\\b"; break;
+            case '\f': out += "\\f"; break;
+            case '\n': out += "\\n"; break;
+            case '\r': out += "\\r"; break;
+            case '\t': out += "\\t"; break;
+            default:
+                if (byte < 0x20) {
+                    char escaped[8];
+                    std::snprintf(escaped, sizeof escaped, "\\u%04x", byte);
+                    out += escaped;
+                } else {
+                    out += c;
+                }
         }
+    }
+    out += '"';
+}
+
+// The channels in the byte order of their labels, the order of a JSON object's keys.
+const std::vector<int>& ChannelsByLabel() {
+    static const std::vector<int> order = [] {
+        std::vector<int> channels(kReadingChannels);
+        for (int channel = 0; channel < kReadingChannels; ++channel) channels[static_cast<std::size_t>(channel)] = channel;
+        std::sort(channels.begin(), channels.end(),
+                  [](int a, int b) { return ChannelLabel(a) < ChannelLabel(b); });
+        return channels;
+    }();
+    return order;
+}
+
+// `"label":` for the channel, once.
+const std::string& LabelKey(int channel) {
+    static const std::vector<std::string> keys = [] {
+        std::vector<std::string> all;
+        for (int c = 0; c < kReadingChannels; ++c) {
+            std::string key;
+            AppendString(key, ChannelLabel(c));
+            all.push_back(key + ':');
+        }
+        return all;
+    }();
+    return keys[static_cast<std::size_t>(channel)];
+}
+
+}  // namespace
+
+std::string ReadingPayload(const ModuleSnapshot& module) {
+    std::string out;
+    out.reserve(2048);
+    out += "{\"active_alarms\":" + std::to_string(module.activeAlarms);
+    out += ",\"address\":" + std::to_string(module.address);
+    out += ",\"bus\":" + std::to_string(module.bus);
+    out += ",\"fault\":";
+    if (module.reading && !module.reading->Ok()) {
+        AppendString(out, BlockFaultText(module.reading->fault));
     } else {
-        payload["time"] = nullptr;
-        payload["fault"] = nullptr;
-        payload["probes"] = 0;
+        out += "null";
     }
-    for (int channel = 0; channel < kReadingChannels; ++channel) {
-        const std::string& name = module.channelNames[static_cast<std::size_t>(channel)];
-        if (!name.empty()) names[ChannelLabel(channel)] = name;
+    out += ",\"module\":";
+    AppendString(out, module.module);
+    out += ",\"names\":{";
+    bool first = true;
+    for (const int channel : ChannelsByLabel()) {
+        const std::size_t index = static_cast<std::size_t>(channel);
+        if (index >= module.channelNames.size() || module.channelNames[index].empty()) continue;
+        if (!first) out += ',';
+        first = false;
+        out += LabelKey(channel);
+        AppendString(out, module.channelNames[index]);
     }
-    payload["values"] = std::move(values);
-    payload["names"] = std::move(names);
-    payload["active_alarms"] = module.activeAlarms;
-    return payload.dump();
+    out += "},\"probes\":" + std::to_string(module.reading ? module.reading->ProbeCount() : 0);
+    out += ",\"status\":";
+    AppendString(out, ModuleStatusCode(module.status));
+    out += ",\"time\":";
+    if (module.reading) {
+        AppendString(out, IsoLocalTime(module.reading->time));
+    } else {
+        out += "null";
+    }
+    out += ",\"values\":{";
+    first = true;
+    if (module.reading) {
+        for (const int channel : ChannelsByLabel()) {
+            // The value as the window shows it ("-0.0" included), which is a JSON number, rather
+            // than a computed double that may print as 21.500000000000004.
+            const std::string text = ChannelText(*module.reading, channel);
+            if (text.empty()) continue;
+            if (!first) out += ',';
+            first = false;
+            out += LabelKey(channel);
+            out += text;
+        }
+    }
+    out += "}}";
+    return out;
 }
 
 std::string AlarmEventPayload(const AlarmEvent& event) { return AlarmObject(event).dump(); }

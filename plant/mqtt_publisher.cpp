@@ -100,7 +100,7 @@ void MqttPublisher::Stop(std::chrono::milliseconds drain) {
     if (!client_) return;
     {
         std::unique_lock lock(mutex_);
-        wake_.wait_for(lock, drain, [this] {
+        drained_.wait_for(lock, drain, [this] {
             return !connected_ || (outbox_.empty() && unconfirmed_.empty() && !resync_);
         });
         stopping_ = true;
@@ -131,9 +131,12 @@ void MqttPublisher::OnSiteReading(const SiteReading& reading) {
     message.topic = base_ + "/" + std::to_string(reading.address) + "/reading";
     message.payload = ReadingPayload(*module);
     message.retain = true;
-    std::lock_guard lock(mutex_);
-    if (!connected_) return;  // the state goes out whole on the next connection
-    Enqueue(std::move(message));
+    {
+        std::lock_guard lock(mutex_);
+        if (!connected_) return;  // the state goes out whole on the next connection
+        Enqueue(std::move(message));
+    }
+    wake_.notify_one();  // unlocked, so that the sender need not wait for the lock
 }
 
 void MqttPublisher::OnAlarmChange(const AlarmEvent& event) {
@@ -149,9 +152,12 @@ void MqttPublisher::OnAlarmChange(const AlarmEvent& event) {
         list.payload = AlarmListPayload(*module);
         list.retain = true;
     }
-    std::lock_guard lock(mutex_);
-    Enqueue(std::move(change));
-    if (connected_ && !list.topic.empty()) Enqueue(std::move(list));
+    {
+        std::lock_guard lock(mutex_);
+        Enqueue(std::move(change));
+        if (connected_ && !list.topic.empty()) Enqueue(std::move(list));
+    }
+    wake_.notify_one();
 }
 
 void MqttPublisher::Enqueue(Message message) {
@@ -170,7 +176,6 @@ void MqttPublisher::Enqueue(Message message) {
     }
     message.sequence = nextSequence_++;
     outbox_.emplace(message.sequence, std::move(message));
-    wake_.notify_all();
 }
 
 void MqttPublisher::PublishState() {
@@ -237,7 +242,7 @@ void MqttPublisher::SenderLoop() {
             Send(std::move(message));
             lock.lock();
         }
-        wake_.notify_all();  // Stop() may be waiting for the outbox to empty
+        drained_.notify_all();
     }
 }
 
@@ -269,7 +274,7 @@ void MqttPublisher::OnDisconnect(mosquitto*, void* self, int rc) {
     publisher->unconfirmed_.clear();
     publisher->sequenceOfMid_.clear();
     publisher->earlyConfirmations_.clear();
-    publisher->wake_.notify_all();
+    publisher->drained_.notify_all();
 }
 
 void MqttPublisher::OnPublish(mosquitto*, void* self, int mid) {
@@ -283,7 +288,9 @@ void MqttPublisher::OnPublish(mosquitto*, void* self, int mid) {
     }
     publisher->unconfirmed_.erase(found->second);
     publisher->sequenceOfMid_.erase(found);
-    publisher->wake_.notify_all();
+    // Only Stop() waits for confirmations: waking the sender for each would cost a pair of
+    // context switches a message.
+    publisher->drained_.notify_all();
 }
 
 void MqttPublisher::OnMessage(mosquitto*, void* self, const mosquitto_message* message) {

@@ -71,7 +71,7 @@ private:
         bool promised = false;  // an alarm change: kept until the broker confirms it
     };
 
-    void Enqueue(Message message);
+    void Enqueue(Message message);  // lock held; the caller wakes the sender after
     void PublishState();  // sender thread, lock not held
     void Send(Message message);  // sender thread, lock not held
     void SenderLoop();
@@ -89,7 +89,8 @@ private:
     int qos_ = 1;
 
     mutable std::mutex mutex_;
-    std::condition_variable wake_;
+    std::condition_variable wake_;     // the sender: something to send
+    std::condition_variable drained_;  // Stop(): the outbox or the unconfirmed changes shrank
     bool connected_ = false;
     bool resync_ = false;  // a new connection wants the current state
     bool stopping_ = false;

@@ -35,6 +35,19 @@ TEST(MqttPayloads, ReadingKeepsNegativeZeroNamesAndOnlyTheValuesItHas) {
     EXPECT_EQ(payload["names"].size(), 2u);
     const std::string time = payload["time"];
     EXPECT_EQ(time.size(), 29u) << "date, time with milliseconds and the UTC offset: " << time;
+    EXPECT_EQ(text, payload.dump()) << "keys in byte order, no spaces, numbers as they parse";
+
+    // Names are the site file's: whatever they hold stays one JSON string.
+    names[5] = "引号\"反斜杠\\换行\n\x01";
+    state.AddModule(1, 8, "仓\"8\"", names);
+    SiteReading named = GoodReading(1, 8, {215});
+    named.module = "仓\"8\"";
+    state.OnSiteReading(named);
+    const std::string quoted = ReadingPayload(*state.Module(8));
+    const json parsed = json::parse(quoted);
+    EXPECT_EQ(parsed["names"]["温度2"], names[5]);
+    EXPECT_EQ(parsed["module"], "仓\"8\"");
+    EXPECT_EQ(quoted, parsed.dump());
 
     state.OnSiteReading(FailedSiteReading(1, 7));
     const json failed = json::parse(ReadingPayload(*state.Module(7)));
