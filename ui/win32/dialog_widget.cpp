@@ -243,7 +243,12 @@ INT_PTR DialogWidget::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
                 if (!owner_->DispatchNotify(&ours.hdr, &result)) return 0;
                 return Result(result);
             }
-            constexpr UINT kListViewEndLabelEdit = static_cast<UINT>(-176);  // the wide one
+            constexpr UINT kListViewBeginLabelEdit = static_cast<UINT>(-175);  // the wide one
+            if (native->code == kListViewBeginLabelEdit) {
+                NameLabelEditor(native->hwndFrom);
+                return Result(0);  // the edit goes ahead
+            }
+            constexpr UINT kListViewEndLabelEdit = static_cast<UINT>(-176);
             if (native->code == kListViewEndLabelEdit) {
                 const auto* nativeEdit = reinterpret_cast<const NMLVDISPINFOW*>(lParam);
                 const std::string text =
