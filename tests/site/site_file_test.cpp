@@ -163,6 +163,14 @@ TEST(SiteFile, NamesAreEditedWhereverTheFileKeepsThem) {
     }
 }
 
+TEST(SiteFile, ALayoutNoLineEditFollowsIsWrittenAfreshWithItsComments) {
+    SiteFile file = Parsed("name = \"站\" # 名\n[[bus]]\nport = 1\nmodule = [{ address = 1 }]\n");
+    ASSERT_TRUE(file.SetChannelName(0, 1, 4, "a"));
+    const SiteFile again = Parsed(file.Text());
+    EXPECT_EQ(again.GetSite().buses[0].modules[0].ChannelName(4), "a");
+    EXPECT_NE(file.Text().find("# 名"), std::string::npos) << file.Text();
+}
+
 TEST(SiteFile, NewFileTextReadsBack) {
     Site site;
     site.name = "二号\"库\"";
