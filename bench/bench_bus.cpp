@@ -9,7 +9,8 @@
 // 2. What one silent module adds to the cycle, against a cycle without that module.
 // 3. The runner's CPU at a 5 s period (the simulator in a process of its own).
 //
-// Usage: bench_bus [--cycles N] [--cpu-seconds S]   (defaults: 5 cycles, 60 s)
+// Usage: bench_bus [--cycles N] [--cpu-seconds S] [--baud B]
+//   (defaults: 5 cycles, 60 s, both rates; --cpu-seconds 0 leaves the CPU run out)
 #include <sys/resource.h>
 #include <sys/wait.h>
 #include <signal.h>
@@ -104,6 +105,10 @@ void CycleAgainstFloor(int baud, int cycles) {
     std::mutex mutex;
     Clock::time_point received;
     std::vector<double> latencies;
+    // Where the rest goes: the reply's last byte against its wire time (the simulator's pacing),
+    // and the last byte to the next request (the runner noticing it and asking the next).
+    Clock::time_point sentFrom, lastSent;
+    std::vector<double> pacing, turnaround;
     SimBusOptions options;
     options.port = kPort;
     options.addresses = Addresses();
@@ -111,8 +116,20 @@ void CycleAgainstFloor(int baud, int cycles) {
     options.baud = baud;
     options.trace = [&](const std::string& line) {
         std::lock_guard lock(mutex);
-        if (line.rfind("rx", 0) == 0) received = Clock::now();
-        if (line.rfind("tx", 0) == 0) latencies.push_back(Ms(Clock::now() - received));
+        const auto now = Clock::now();
+        if (line.rfind("rx", 0) == 0) {
+            received = now;
+            if (lastSent != Clock::time_point{}) turnaround.push_back(Ms(now - lastSent));
+            lastSent = {};
+        }
+        if (line.rfind("tx", 0) == 0) {
+            latencies.push_back(Ms(now - received));
+            sentFrom = now;
+        }
+        if (line.rfind("sent", 0) == 0) {
+            lastSent = now;
+            pacing.push_back(Ms(now - sentFrom));
+        }
     };
     SimulatedBus bus(options);
     if (!bus.Start()) {
@@ -137,6 +154,24 @@ void CycleAgainstFloor(int baud, int cycles) {
                 baud, median, cycles, failed, floor, replyWire, latency, median / floor,
                 floor + kModules * requestWire);
 
+    {
+        std::lock_guard lock(mutex);
+        const auto median = [](std::vector<double> values) {
+            std::sort(values.begin(), values.end());
+            return values.empty() ? 0.0 : values[values.size() / 2];
+        };
+        const auto mean = [](const std::vector<double>& values) {
+            double sum = 0;
+            for (const double value : values) sum += value;
+            return values.empty() ? 0.0 : sum / static_cast<double>(values.size());
+        };
+        std::printf("%5d Bd: per module, the reply's last byte %.3f ms (mean %.3f) after its "
+                    "first was due (wire %.3f); the next request %.3f ms (mean %.3f) after it\n",
+                    baud, median(pacing), mean(pacing), replyWire, median(turnaround),
+                    mean(turnaround));
+        pacing.clear();
+        turnaround.clear();
+    }
     // The same 32 blocks read with the link's one-module exchange, which takes the first reply
     // it gets: what the pseudo-terminal and the machine add to any reader.
     {
@@ -232,18 +267,21 @@ void RunnerCpu(int seconds) {
 int main(int argc, char** argv) {
     int cycles = 5;
     int cpuSeconds = 60;
+    int onlyBaud = 0;  // both
     for (int i = 1; i + 1 < argc; i += 2) {
         const std::string option = argv[i];
         if (option == "--cycles") cycles = std::atoi(argv[i + 1]);
         if (option == "--cpu-seconds") cpuSeconds = std::atoi(argv[i + 1]);
+        if (option == "--baud") onlyBaud = std::atoi(argv[i + 1]);
     }
     setvbuf(stdout, nullptr, _IOLBF, 0);
     char pattern[] = "/tmp/bench-bus-XXXXXX";
     if (mkdtemp(pattern) == nullptr) return 1;
     setenv("K7R2_PORT_DIR", pattern, 1);
-    CycleAgainstFloor(9600, cycles);
-    CycleAgainstFloor(38400, cycles);
-    RunnerCpu(cpuSeconds);
+    for (const int baud : {9600, 38400}) {
+        if (onlyBaud == 0 || onlyBaud == baud) CycleAgainstFloor(baud, cycles);
+    }
+    if (cpuSeconds > 0) RunnerCpu(cpuSeconds);
     std::filesystem::remove_all(pattern);
     return 0;
 }

@@ -60,8 +60,12 @@ BusExchangeResult ExchangeBusBlock(CommPort& port, int address, const BusExchang
         result.skippedBytes += got;
     }
     port.Write(request.data(), static_cast<int>(request.size()));
-    // The reply cannot begin before the request has crossed the line.
-    auto deadline = Clock::now() + WireTime(static_cast<int>(request.size()), timing.baud) +
+    // The timeout runs from the end of the request: what the port still holds of it has yet to
+    // cross the line. A pseudo-terminal's peer has it at once.
+    auto deadline = Clock::now() +
+                    WireTime(static_cast<int>(std::min<std::size_t>(port.QueuedOutput(),
+                                                                    request.size())),
+                             timing.baud) +
                     timing.timeout;
 
     std::vector<std::uint8_t> pending;

@@ -23,6 +23,7 @@ public:
         return got;
     }
     unsigned QueuedInput() override { return inner_.QueuedInput(); }
+    unsigned QueuedOutput() override { return inner_.QueuedOutput(); }
     unsigned WaitForInput(std::uint16_t wanted, std::uint32_t timeoutMs) override {
         return inner_.WaitForInput(wanted, timeoutMs);
     }

@@ -41,6 +41,10 @@ unsigned CommPort::QueuedInput() {
     return impl_ ? impl_->QueuedInput() : 0;
 }
 
+unsigned CommPort::QueuedOutput() {
+    return impl_ ? impl_->QueuedOutput() : 0;
+}
+
 unsigned CommPort::WaitForInput(std::uint16_t wanted, std::uint32_t timeoutMs) {
     // A closed port has nothing to wait for; returning at once avoids a pointless full wait.
     return impl_ ? impl_->WaitForInput(wanted, timeoutMs) : 0;

@@ -46,6 +46,9 @@ public:
     // Bytes waiting in the input queue; 0 when the query fails (the device is gone), apart from
     // bytes a backend had already taken in from it, which Read still delivers.
     unsigned QueuedInput();
+    // Bytes written but not yet handed to the line (0 where the device does not say, as a
+    // pseudo-terminal whose peer has read them): how long a request is still on its way.
+    unsigned QueuedOutput();
     // Waits until at least `wanted` bytes are queued or the timeout has passed;
     // returns the queued count at its last look (possibly more than wanted, or fewer).
     unsigned WaitForInput(std::uint16_t wanted, std::uint32_t timeoutMs);

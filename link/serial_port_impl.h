@@ -9,6 +9,7 @@ struct CommPort::Impl {
     virtual int Write(const std::uint8_t* bytes, int count) = 0;
     virtual int Read(std::uint8_t* bytes, int count) = 0;
     virtual unsigned QueuedInput() = 0;
+    virtual unsigned QueuedOutput() { return 0; }
     virtual unsigned WaitForInput(std::uint16_t wanted, std::uint32_t timeoutMs) = 0;
     virtual void Purge() = 0;
     virtual bool Lost() const = 0;

@@ -206,6 +206,12 @@ public:
         return static_cast<unsigned>(queue_.size()) + static_cast<unsigned>(pending);
     }
 
+    unsigned QueuedOutput() override {
+        int pending = 0;
+        return ioctl(fd_, TIOCOUTQ, &pending) == 0 && pending > 0 ? static_cast<unsigned>(pending)
+                                                                   : 0;
+    }
+
     unsigned WaitForInput(std::uint16_t wanted, std::uint32_t timeoutMs) override {
         const auto deadline = Clock::now() + std::chrono::milliseconds(timeoutMs);
         bool deadlineReached = false;

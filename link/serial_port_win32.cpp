@@ -71,6 +71,12 @@ public:
         return status.cbInQue;
     }
 
+    unsigned QueuedOutput() override {
+        DWORD errors = 0;
+        COMSTAT status{};
+        return ClearCommError(handle_, &errors, &status) ? status.cbOutQue : 0;
+    }
+
     bool Lost() const override { return lost_; }
 
     unsigned WaitForInput(std::uint16_t wanted, std::uint32_t timeoutMs) override {

@@ -7,8 +7,8 @@ using K = ControlKind;
 
 }  // namespace
 
-// The site file on top, the module table, the chosen module's channels, and the row that names
-// a channel; "关闭" is the Cancel button (2).
+// The site file on top, the module table, and the chosen module's channels, whose names are
+// edited in place; "关闭" is the Cancel button (2).
 const DialogTemplate& SiteDialogTemplate() {
     static const DialogTemplate tpl{
         .id = IDD_SITE,
@@ -29,13 +29,8 @@ const DialogTemplate& SiteDialogTemplate() {
                 {kNoId, K::Static, "当前模块:", 7, 174, 38, 8},
                 {IDC_SITE_MODULE, K::ComboDropList, "", 47, 172, 200, 120, kStyleGroup},
                 {IDC_SITE_MAKE_CURRENT, K::PushButton, "设为当前模块", 253, 171, 70, 14},
-                {kNoId, K::Static, "当前模块的通道:", 7, 190, 80, 8},
-                {IDC_SITE_CHANNELS, K::ListView, "", 7, 200, 406, 86},
-                {kNoId, K::Static, "通道:", 7, 294, 22, 8},
-                {IDC_SITE_CHANNEL, K::ComboDropList, "", 31, 292, 80, 200, kStyleGroup},
-                {kNoId, K::Static, "名称:", 117, 294, 22, 8},
-                {IDC_SITE_CHANNEL_NAME, K::Edit, "", 141, 292, 150, 14},
-                {IDC_SITE_SAVE_NAME, K::PushButton, "保存名称", 297, 292, 58, 14},
+                {kNoId, K::Static, "当前模块的通道 (名称: F2 或双击修改, 回车保存):", 7, 190, 220, 8},
+                {IDC_SITE_CHANNELS, K::ListView, "", 7, 200, 406, 106, kStyleGroup | kStyleEditLabels},
                 {2, K::PushButton, "关闭", 355, 312, 58, 14, kStyleGroup},
             },
         .comboItems = {},

@@ -20,6 +20,13 @@ std::string SiteBus::PortText() const {
     return device.empty() ? "COM" + std::to_string(port) : device;
 }
 
+int ChannelOfLabel(const std::string& label) {
+    for (int channel = 0; channel < kReadingChannels; ++channel) {
+        if (ChannelLabel(channel) == label) return channel;
+    }
+    return -1;
+}
+
 std::string ModuleCsvName(const SiteModule& module) {
     std::string name = std::to_string(module.address) + "-";
     for (const char c : module.name) {

@@ -39,5 +39,8 @@ struct Site {
     std::vector<SiteBus> buses;
 };
 
+// The channel number 0..67 of a CSV label ("PT100温度1", "温度64"), -1 for none.
+int ChannelOfLabel(const std::string& label);
+
 // `<address>-<module name>.csv`, with characters no file name may hold replaced by '_'.
 std::string ModuleCsvName(const SiteModule& module);

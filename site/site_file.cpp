@@ -8,6 +8,7 @@
 #include <sstream>
 
 #include "record/readings_csv.h"
+#include "site/site_file_edit.h"
 
 namespace {
 
@@ -71,13 +72,6 @@ public:
 private:
     std::string source_;
 };
-
-int ChannelOfLabel(const std::string& label) {
-    for (int channel = 0; channel < kReadingChannels; ++channel) {
-        if (ChannelLabel(channel) == label) return channel;
-    }
-    return -1;
-}
 
 SiteModule ReadModule(const Checker& check, const SiteToml& table, const std::string& path) {
     if (!table.is_table()) check.Fail(table, path, "应为表 [[bus.module]]");
@@ -195,6 +189,33 @@ SiteToml* MutableModule(SiteToml& document, int busIndex, int address) {
     return nullptr;
 }
 
+bool SameModule(const SiteModule& a, const SiteModule& b) {
+    return a.address == b.address && a.name == b.name && a.channelNames == b.channelNames;
+}
+
+// `after` is `before` with only the module's channel names now `names`.
+bool SameSiteExcept(const Site& before, const Site& after, int busIndex, int address,
+                    const std::map<int, std::string>& names) {
+    if (before.name != after.name || before.buses.size() != after.buses.size()) return false;
+    for (std::size_t bus = 0; bus < before.buses.size(); ++bus) {
+        const SiteBus& a = before.buses[bus];
+        const SiteBus& b = after.buses[bus];
+        if (a.name != b.name || a.port != b.port || a.device != b.device || a.baud != b.baud ||
+            a.periodMs != b.periodMs || a.timeoutMs != b.timeoutMs ||
+            a.modules.size() != b.modules.size()) {
+            return false;
+        }
+        for (std::size_t at = 0; at < a.modules.size(); ++at) {
+            SiteModule expected = a.modules[at];
+            if (static_cast<int>(bus) == busIndex && expected.address == address) {
+                expected.channelNames = names;
+            }
+            if (!SameModule(expected, b.modules[at])) return false;
+        }
+    }
+    return true;
+}
+
 }  // namespace
 
 bool SiteFile::Load(const std::string& path, std::string& error) {
@@ -217,6 +238,8 @@ bool SiteFile::Parse(const std::string& text, const std::string& source, std::st
         Site site = ReadSite(Checker(source), document);
         document_ = std::move(document);
         site_ = std::move(site);
+        byteOrderMark_ = body.size() != text.size();
+        text_ = std::move(body);
         return true;
     } catch (const toml::exception& fault) {
         error = source + ":" + std::to_string(fault.location().line()) +
@@ -230,6 +253,36 @@ bool SiteFile::Parse(const std::string& text, const std::string& source, std::st
 }
 
 bool SiteFile::SetChannelName(int busIndex, int address, int channel, const std::string& name) {
+    if (channel < 0 || channel >= kReadingChannels) return false;
+    const SiteToml* table = MutableModule(document_, busIndex, address);
+    if (table == nullptr) return false;
+    // The file as the engineer wrote it with the one value changed, when the edit reads back as
+    // exactly that change; else the document is written afresh (comments kept, layout not).
+    std::map<int, std::string> expected;
+    for (const SiteModule& module : site_.buses[static_cast<std::size_t>(busIndex)].modules) {
+        if (module.address == address) expected = module.channelNames;
+    }
+    if (name.empty()) {
+        expected.erase(channel);
+    } else {
+        expected[channel] = name;
+    }
+    if (const auto edited = TextWithChannelName(text_, *table, ChannelLabel(channel), name)) {
+        SiteFile changed;
+        std::string ignored;
+        if (changed.Parse(*edited, "site", ignored) &&
+            SameSiteExcept(site_, changed.site_, busIndex, address, expected)) {
+            const bool byteOrderMark = byteOrderMark_;
+            *this = std::move(changed);
+            byteOrderMark_ = byteOrderMark;
+            return true;
+        }
+    }
+    return SetChannelNameInDocument(busIndex, address, channel, name);
+}
+
+bool SiteFile::SetChannelNameInDocument(int busIndex, int address, int channel,
+                                        const std::string& name) {
     if (channel < 0 || channel >= kReadingChannels) return false;
     if (busIndex < 0 || busIndex >= static_cast<int>(site_.buses.size())) return false;
     SiteBus& bus = site_.buses[static_cast<std::size_t>(busIndex)];
@@ -250,12 +303,12 @@ bool SiteFile::SetChannelName(int busIndex, int address, int channel, const std:
     module->channelNames[channel] = name;
     if (entries.count("channels") == 0) entries["channels"] = SiteToml(toml::table());
     entries["channels"].as_table()[label] = SiteToml(name);
+    text_ = toml::format(document_, 200);  // wide enough that no value is folded over lines
     return true;
 }
 
 std::string SiteFile::Text() const {
-    // Wide enough that no value is folded over lines.
-    return toml::format(document_, 200);
+    return (byteOrderMark_ ? "\xEF\xBB\xBF" : "") + text_;
 }
 
 bool SiteFile::Save(const std::string& path, std::string& error) const {

@@ -26,15 +26,19 @@ public:
     // removes it. False when there is no such module or channel.
     bool SetChannelName(int busIndex, int address, int channel, const std::string& name);
 
-    // The file's text as the program writes it.
+    // The file's text: as it was read, with the names changed since.
     std::string Text() const;
     // Writes Text() through a temporary file renamed over `path`, so that a failed write never
     // leaves half a site file. False with the system's reason in `error`.
     bool Save(const std::string& path, std::string& error) const;
 
 private:
+    bool SetChannelNameInDocument(int busIndex, int address, int channel, const std::string& name);
+
     SiteToml document_;
     Site site_;
+    std::string text_;  // as read (without a byte-order mark), or as last changed
+    bool byteOrderMark_ = false;
 };
 
 // A new site file's text for `site`: every bus and module, with comments that say what the keys

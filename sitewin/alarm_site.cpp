@@ -168,9 +168,13 @@ void SiteAlarms::OpenHistory() {
 
 void SiteAlarms::EditLimits() {
     const int module = window_.ChosenModule();
-    const int channel = window_.m_comboChannel.GetCurSel();
-    if (module < 0 || channel < 0) {
+    const int channel = window_.m_listChannels.GetSelectionMark();
+    if (module < 0) {
         window_.MessageBox("请先打开站点文件!");
+        return;
+    }
+    if (channel < 0 || channel >= kReadingChannels) {
+        window_.MessageBox("请先在通道列表中选择通道!");
         return;
     }
     if (window_.Running()) {
@@ -209,9 +213,8 @@ void SiteAlarms::EditLimits() {
         window_.ShowModuleRow(static_cast<int>(row));
     }
     window_.m_comboModule.SetCurSel(module);
-    window_.m_comboChannel.SetCurSel(channel);
     window_.ShowChannels();
-    window_.OnChannelChange();
+    window_.m_listChannels.SetSelectionMark(channel);
     Open();
     for (std::size_t row = 0; row < window_.modules_.size(); ++row) ShowModuleRow(static_cast<int>(row));
     ShowChannels();

@@ -76,8 +76,6 @@ void CSiteDlg::DoDataExchange(CDataExchange* pDX) {
     DDX_Control(pDX, IDC_SITE_MODULES, m_listModules);
     DDX_Control(pDX, IDC_SITE_MODULE, m_comboModule);
     DDX_Control(pDX, IDC_SITE_CHANNELS, m_listChannels);
-    DDX_Control(pDX, IDC_SITE_CHANNEL, m_comboChannel);
-    DDX_Text(pDX, IDC_SITE_CHANNEL_NAME, m_channelName);
     DDX_Text(pDX, IDC_SITE_STATUS, m_statusText);
 }
 
@@ -88,10 +86,9 @@ const MessageMap& CSiteDlg::GetMessageMap() const {
         ON_BN_CLICKED(IDC_SITE_NEW, &D::OnNew),
         ON_BN_CLICKED(IDC_SITE_START, &D::OnStart),
         ON_BN_CLICKED(IDC_SITE_RECORD, &D::OnRecord),
-        ON_BN_CLICKED(IDC_SITE_SAVE_NAME, &D::OnSaveName),
         ON_BN_CLICKED(IDC_SITE_MAKE_CURRENT, &D::OnMakeCurrent),
         ON_CBN_SELCHANGE(IDC_SITE_MODULE, &D::OnModuleChange),
-        ON_CBN_SELCHANGE(IDC_SITE_CHANNEL, &D::OnChannelChange),
+        ON_NOTIFY(LVN_ENDLABELEDIT, IDC_SITE_CHANNELS, &D::OnChannelNameEdited),
         ON_MESSAGE(WM_SITE_READINGS, &D::OnSiteReadings),
         ON_COMMAND(ID_ALARM_LIST, &D::OnAlarmList),
         ON_COMMAND(ID_ALARM_HISTORY, &D::OnAlarmHistory),
@@ -112,16 +109,12 @@ BOOL CSiteDlg::OnInitDialog() {
     for (int column = 0; column < 11; ++column) {
         m_listModules.InsertColumn(column, headings[column], LVCFMT_LEFT, widths[column]);
     }
-    m_listChannels.InsertColumn(0, "通道", LVCFMT_LEFT, 90);
-    m_listChannels.InsertColumn(1, "名称", LVCFMT_LEFT, 240);
+    m_listChannels.InsertColumn(0, "名称", LVCFMT_LEFT, 240);
+    m_listChannels.InsertColumn(1, "通道", LVCFMT_LEFT, 90);
     m_listChannels.InsertColumn(2, "温度", LVCFMT_LEFT, 70);
     for (CListCtrl* list : {&m_listModules, &m_listChannels}) {
         list->SetExtendedStyle(list->GetExtendedStyle() | LVS_EX_GRIDLINES | LVS_EX_FULLROWSELECT);
     }
-    for (int channel = 0; channel < kReadingChannels; ++channel) {
-        m_comboChannel.AddString(ChannelLabel(channel));
-    }
-    m_comboChannel.SetCurSel(kReadingPt100s);
     alarms_->Init();
     ShowSite();
     return TRUE;
@@ -203,7 +196,6 @@ void CSiteDlg::ShowSite() {
     }
     if (!modules_.empty()) m_comboModule.SetCurSel(0);
     ShowChannels();
-    OnChannelChange();
     ShowStatus();
 }
 
@@ -242,10 +234,10 @@ void CSiteDlg::ShowChannels() {
     if (chosen < 0) return;
     const ModuleState& state = modules_[static_cast<std::size_t>(chosen)];
     for (int channel = 0; channel < kReadingChannels; ++channel) {
-        if (fresh) m_listChannels.InsertItem(channel, ChannelLabel(channel));
-        m_listChannels.SetItemText(channel, 1, state.module->ChannelName(channel) == ChannelLabel(channel)
-                                                   ? ""
-                                                   : state.module->ChannelName(channel));
+        // An unnamed channel shows its label, as the CSV and the JSON lines name it.
+        if (fresh) m_listChannels.InsertItem(channel, state.module->ChannelName(channel));
+        m_listChannels.SetItemText(channel, 0, state.module->ChannelName(channel));
+        m_listChannels.SetItemText(channel, 1, ChannelLabel(channel));
         m_listChannels.SetItemText(channel, 2, state.seen ? ChannelText(state.last, channel) : "");
     }
     alarms_->ShowChannels();
@@ -394,50 +386,8 @@ void CSiteDlg::StopRecording() {
     recording_.clear();
 }
 
-void CSiteDlg::OnChannelChange() {
-    const int module = ChosenModule();
-    const int channel = m_comboChannel.GetCurSel();
-    if (module < 0 || channel < 0) return;
-    const SiteModule& site = *modules_[static_cast<std::size_t>(module)].module;
-    const auto named = site.channelNames.find(channel);
-    m_channelName = named == site.channelNames.end() ? "" : named->second;
-    if (CWnd* edit = GetDlgItem(IDC_SITE_CHANNEL_NAME)) edit->SetWindowText(m_channelName);
-}
-
 void CSiteDlg::OnModuleChange() {
     ShowChannels();
-    OnChannelChange();
-}
-
-void CSiteDlg::OnSaveName() {
-    if (!UpdateData(TRUE)) return;
-    const int module = ChosenModule();
-    const int channel = m_comboChannel.GetCurSel();
-    if (module < 0 || channel < 0) return;
-    const ModuleState& state = modules_[static_cast<std::size_t>(module)];
-    const int address = state.module->address;
-    const int bus = state.bus;
-    // The runner has its own copy of the site; the window's modules point into file_, which
-    // changes here, so they are taken afresh after the save.
-    std::vector<ModuleState> kept = modules_;
-    if (!file_.SetChannelName(bus - 1, address, channel, m_channelName)) return;
-    std::string error;
-    if (!file_.Save(path_, error)) {
-        MessageBox(error);
-        return;
-    }
-    ShowSite();
-    for (std::size_t row = 0; row < modules_.size() && row < kept.size(); ++row) {
-        modules_[row].last = kept[row].last;
-        modules_[row].seen = kept[row].seen;
-        modules_[row].good = kept[row].good;
-        modules_[row].failed = kept[row].failed;
-        ShowModuleRow(static_cast<int>(row));
-    }
-    m_comboModule.SetCurSel(module);
-    m_comboChannel.SetCurSel(channel);
-    ShowChannels();
-    OnChannelChange();
 }
 
 void CSiteDlg::OnMakeCurrent() {

@@ -31,9 +31,7 @@ public:
     CButton m_btnRecord;
     CListCtrl m_listModules;
     CComboBox m_comboModule;
-    CListCtrl m_listChannels;
-    CComboBox m_comboChannel;
-    std::string m_channelName;
+    CListCtrl m_listChannels;  // its first column, the channel's name, is edited in place
     std::string m_statusText = "未运行";
 
     BOOL OnInitDialog() override;
@@ -50,8 +48,7 @@ public:
     void OnStart();
     void OnRecord();
     void OnModuleChange();
-    void OnChannelChange();
-    void OnSaveName();
+    void OnChannelNameEdited(NMHDR* header, LRESULT* result);
     void OnMakeCurrent();
     void OnDestroy();
     LRESULT OnSiteReadings(WPARAM wParam, LPARAM lParam);
@@ -95,6 +92,9 @@ private:
     void ShowChannels();
     void ShowStatus();
     int ChosenModule() const;  // index into modules_, -1 for none
+    // Names (or with an empty name unnames) a channel of the chosen module in the site file and
+    // saves it; false after a message box.
+    bool SaveChannelName(int channel, const std::string& name);
 
     std::string startDir_;
     MakeCurrent makeCurrent_;

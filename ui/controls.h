@@ -48,6 +48,10 @@ public:
     unsigned GetExtendedStyle() const;
     void SetExtendedStyle(unsigned style);
     // Rows' check boxes (LVS_EX_CHECKBOXES); a change is announced with LVN_ITEMCHANGED.
+    // The selected row (the list selects one at a time), -1 when none; selecting a row also
+    // scrolls it into view.
+    int GetSelectionMark() const;
+    void SetSelectionMark(int row);
     BOOL GetCheck(int row) const;
     BOOL SetCheck(int row, BOOL check = TRUE);
     // A small square of one colour (0xAARRGGBB) before the row's label, as a chart's legend

@@ -32,6 +32,7 @@ enum ControlStyle : unsigned {
     kStyleSpinArrowKeys = 1u << 7,
     kStyleVScroll = 1u << 8,
     kStyleMultiline = 1u << 9,
+    kStyleEditLabels = 1u << 10,  // list view: the first column is edited in place (F2)
 };
 
 constexpr int kNoId = -1;

@@ -35,6 +35,7 @@ constexpr UINT CBN_EDITCHANGE = 5;
 constexpr UINT EN_CHANGE = 0x0300;
 constexpr UINT UDN_DELTAPOS = static_cast<UINT>(-722);
 constexpr UINT LVN_ITEMCHANGED = static_cast<UINT>(-101);
+constexpr UINT LVN_ENDLABELEDIT = static_cast<UINT>(-176);
 
 // Message box styles.
 constexpr UINT MB_OK = 0x0000;
@@ -86,4 +87,15 @@ struct NMLISTVIEW {
     UINT uNewState = 0;
     UINT uOldState = 0;
     UINT uChanged = 0;
+};
+// LVN_ENDLABELEDIT: the user ended editing a row's label (its first column) in place. pszText is
+// the new text (UTF-8), null when the edit was cancelled; a non-zero *pResult keeps the text.
+struct LVITEM {
+    int iItem = -1;
+    int iSubItem = 0;
+    const char* pszText = nullptr;
+};
+struct NMLVDISPINFO {
+    NMHDR hdr;
+    LVITEM item;
 };

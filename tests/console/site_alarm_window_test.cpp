@@ -229,7 +229,11 @@ TEST_F(SiteAlarmWindowTest, TheBellIsSwitchedOffAndStaysOff) {
 
 TEST_F(SiteAlarmWindowTest, AChannelsLimitIsSavedToTheSiteFileAndWatched) {
     ASSERT_TRUE(uitest::SelectComboItem(*site_, IDC_SITE_MODULE, 2));
-    ASSERT_TRUE(uitest::SelectComboItem(*site_, IDC_SITE_CHANNEL, kFirstProbe + 1));
+    boxes.Clear();
+    ChooseMenuItem("通道限值");
+    EXPECT_EQ(boxes.Texts(), std::vector<std::string>{"请先在通道列表中选择通道!"})
+        << "no channel chosen yet";
+    ASSERT_TRUE(uitest::ClickListRow(*site_, IDC_SITE_CHANNELS, kFirstProbe + 1));
     int shown = 0;
     {
         uitest::ScopedModalDialogHook hook([&](CDialog& modal) {

@@ -111,20 +111,30 @@ TEST_F(SiteWindowTest, TablesFillWhileTheBusRunsAndItsPortIsHeld) {
     EXPECT_EQ(Cell(IDC_LIST_LEFT, 0), "30.0");  // module 3's 温度1
 }
 
-TEST_F(SiteWindowTest, ChannelNamesAreSavedAndAModuleBecomesTheMainWindowsCurrent) {
+TEST_F(SiteWindowTest, ChannelNamesAreEditedInPlaceAndAModuleBecomesTheMainWindowsCurrent) {
     ASSERT_TRUE(uitest::SelectComboItem(*site_, IDC_SITE_MODULE, 2));
-    ASSERT_TRUE(uitest::SelectComboItem(*site_, IDC_SITE_CHANNEL, 5));  // 温度2
-    ASSERT_TRUE(uitest::ReplaceText(*site_, IDC_SITE_CHANNEL_NAME, "3号仓-B缆-2米"));
-    ASSERT_TRUE(uitest::Click(*site_, IDC_SITE_SAVE_NAME));
-    EXPECT_EQ(Channel(5, 1), "3号仓-B缆-2米");
+    EXPECT_EQ(Channel(5, 0), "温度2");  // unnamed: its label
+    EXPECT_EQ(uitest::ListLabelEditorName(*site_, IDC_SITE_CHANNELS, 5), "名称");
+    ASSERT_TRUE(uitest::EditListLabel(*site_, IDC_SITE_CHANNELS, 5, " 3号仓-B缆-2米 "));
+    EXPECT_EQ(Channel(5, 0), "3号仓-B缆-2米");
+    EXPECT_EQ(Channel(5, 1), "温度2");
+    // Escape leaves the name as it was; the label itself takes the name away again.
+    ASSERT_TRUE(uitest::EditListLabel(*site_, IDC_SITE_CHANNELS, 5, "x", true));
+    EXPECT_EQ(Channel(5, 0), "3号仓-B缆-2米");
+    ASSERT_TRUE(uitest::EditListLabel(*site_, IDC_SITE_CHANNELS, 0, "进风口"));
+    ASSERT_TRUE(uitest::EditListLabel(*site_, IDC_SITE_CHANNELS, 0, "PT100温度1"));
+    EXPECT_EQ(Channel(0, 0), "PT100温度1");
 
     SiteFile saved;
     std::string error;
     ASSERT_TRUE(saved.Load(sitePath_, error)) << error;
-    EXPECT_EQ(saved.GetSite().buses[0].modules[2].ChannelName(5), "3号仓-B缆-2米");
+    const SiteModule& module = saved.GetSite().buses[0].modules[2];
+    EXPECT_EQ(module.ChannelName(5), "3号仓-B缆-2米");
+    EXPECT_EQ(module.channelNames.count(0), 0u);
     std::ifstream in(sitePath_);
     const std::string text((std::istreambuf_iterator<char>(in)), {});
     EXPECT_NE(text.find("不应答"), std::string::npos) << "comments survive:\n" << text;
+    EXPECT_EQ(uitest::CellText(*site_, IDC_SITE_MODULES, 2, 2), "3号仓");
 
     ASSERT_TRUE(uitest::Click(*site_, IDC_SITE_MAKE_CURRENT));
     EXPECT_EQ(Text(IDC_PORT), std::to_string(kBusPort));

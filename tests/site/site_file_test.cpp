@@ -101,6 +101,12 @@ TEST(SiteFile, RewriteKeepsCommentsAndOtherTablesAndReadsBackTheSame) {
     EXPECT_FALSE(file.SetChannelName(1, 12, 4, "x"));   // no module 12 on bus 2
     EXPECT_FALSE(file.SetChannelName(0, 12, 68, "x"));
     const std::string text = file.Text();
+    // Only the changed lines differ: key order, comments, blank lines and indentation stay.
+    std::string expected = Replaced(kSite, "离地 2 米\n", "离地 2 米\n  \"温度2\" = \"3号仓-B缆-4米\"\n");
+    expected = Replaced(expected, "  \"PT100温度1\" = \"进风口\"\n", "");
+    expected = Replaced(expected, "name = \"1号仓\"\n",
+                        "name = \"1号仓\"\n  [bus.module.channels]\n  \"温度64\" = \"北墙\"\n");
+    EXPECT_EQ(text, expected);
     for (const char* kept : {"站点名称", "离地 2 米", "报警的缺省值", "mqtt://127.0.0.1:1883",
                              "channel_alarms", "28.0", "30.0", "35.0"}) {
         EXPECT_NE(text.find(kept), std::string::npos) << kept << " lost in:\n" << text;
@@ -115,6 +121,54 @@ TEST(SiteFile, RewriteKeepsCommentsAndOtherTablesAndReadsBackTheSame) {
     EXPECT_EQ(again.Document().as_table().at("bus").as_array()[0].as_table().at("module")
                   .as_array()[0].as_table().at("channel_alarms").as_table().at("温度1")
                   .as_table().at("high").as_floating(), 28.0);
+}
+
+// Files laid out otherwise than the program writes them: each edit touches only its value.
+TEST(SiteFile, NamesAreEditedWhereverTheFileKeepsThem) {
+    struct Case {
+        const char* what;
+        std::string before;
+        int channel;
+        std::string name;
+        std::string after;
+    };
+    const std::string head = "name = \"站\"\n[[bus]]\nport = 1\n[[bus.module]]\naddress = 1\n";
+    const Case cases[] = {
+        {"an inline table", head + "channels = { \"温度1\" = \"a\" }  # 注释\n", 5, "b",
+         head + "channels = { \"温度1\" = \"a\", \"温度2\" = \"b\" }  # 注释\n"},
+        {"a name taken out of an inline table", head + "channels = { 'PT100温度1' = 'a', \"温度1\" = \"b\" }\n", 0, "",
+         head + "channels = { \"温度1\" = \"b\" }\n"},
+        {"dotted keys, a name before the first", head + "channels.'温度9' = \"a\"\n", 4, "b",
+         head + "channels.\"温度1\" = \"b\"\nchannels.'温度9' = \"a\"\n"},
+        {"a value replaced, its comment kept", head + "[bus.module.channels]\n\"温度1\" = 'a'   # 东\n", 4, "say \"hi\"",
+         head + "[bus.module.channels]\n\"温度1\" = \"\"\"say \"hi\"\"\"\"   # 东\n"},
+        {"an empty table", head + "[bus.module.channels]\n# 以后\n[bus.module.alarms]\nhigh = 1.0\n", 4, "a",
+         head + "[bus.module.channels]\n\"温度1\" = \"a\"\n# 以后\n[bus.module.alarms]\nhigh = 1.0\n"},
+        {"a new table before the module's other tables",
+         head + "name = \"x\" # 名\n\n# 报警\n[bus.module.alarms]\nhigh = 1.0\n", 4, "a",
+         head + "name = \"x\" # 名\n[bus.module.channels]\n\"温度1\" = \"a\"\n\n# 报警\n[bus.module.alarms]\nhigh = 1.0\n"},
+        {"CR LF and a byte-order mark",
+         "\xEF\xBB\xBFname = \"站\"\r\n[[bus]]\r\nport = 1\r\n[[bus.module]]\r\naddress = 1", 4, "a",
+         "\xEF\xBB\xBFname = \"站\"\r\n[[bus]]\r\nport = 1\r\n[[bus.module]]\r\naddress = 1\r\n"
+         "[bus.module.channels]\r\n\"温度1\" = \"a\"\r\n"},
+    };
+    for (const Case& c : cases) {
+        SiteFile file = Parsed(c.before);
+        ASSERT_TRUE(file.SetChannelName(0, 1, c.channel, c.name)) << c.what;
+        EXPECT_EQ(file.Text(), c.after) << c.what;
+        const SiteFile again = Parsed(file.Text());
+        EXPECT_EQ(again.GetSite().buses[0].modules[0].channelNames,
+                  file.GetSite().buses[0].modules[0].channelNames)
+            << c.what;
+    }
+}
+
+TEST(SiteFile, ALayoutNoLineEditFollowsIsWrittenAfreshWithItsComments) {
+    SiteFile file = Parsed("name = \"站\" # 名\n[[bus]]\nport = 1\nmodule = [{ address = 1 }]\n");
+    ASSERT_TRUE(file.SetChannelName(0, 1, 4, "a"));
+    const SiteFile again = Parsed(file.Text());
+    EXPECT_EQ(again.GetSite().buses[0].modules[0].ChannelName(4), "a");
+    EXPECT_NE(file.Text().find("# 名"), std::string::npos) << file.Text();
 }
 
 TEST(SiteFile, NewFileTextReadsBack) {

@@ -91,6 +91,63 @@ void ListViewWidget::SetExtendedStyle(unsigned style) {
                                                               : QAbstractItemView::SelectItems);
 }
 
+namespace {
+
+// The in-place editor is announced as what it edits: the first column's heading.
+class LabelEditDelegate : public QStyledItemDelegate {
+public:
+    using QStyledItemDelegate::QStyledItemDelegate;
+
+    QWidget* createEditor(QWidget* parent, const QStyleOptionViewItem& option,
+                          const QModelIndex& index) const override {
+        QWidget* editor = QStyledItemDelegate::createEditor(parent, option, index);
+        if (editor != nullptr) {
+            editor->setAccessibleName(
+                index.model()->headerData(0, Qt::Horizontal, Qt::DisplayRole).toString());
+        }
+        return editor;
+    }
+};
+
+}  // namespace
+
+void ListViewWidget::EnableLabelEditing(LabelEditHandler handler) {
+    onLabelEdit_ = std::move(handler);
+    setItemDelegateForColumn(0, new LabelEditDelegate(this));
+    setEditTriggers(QAbstractItemView::EditKeyPressed | QAbstractItemView::DoubleClicked |
+                    QAbstractItemView::SelectedClicked);
+}
+
+// Only the first column is edited, whichever cell of the row has the focus.
+bool ListViewWidget::edit(const QModelIndex& index, EditTrigger trigger, QEvent* event) {
+    if (!onLabelEdit_ || !index.isValid() || trigger == QAbstractItemView::NoEditTriggers ||
+        trigger == QAbstractItemView::CurrentChanged) {
+        return QTableWidget::edit(index, trigger, event);
+    }
+    const QModelIndex label = index.sibling(index.row(), 0);
+    if (!QTableWidget::edit(label, trigger, event)) return false;
+    editedRow_ = label.row();
+    return true;
+}
+
+// The text goes to the owner, not into the cell: the owner decides whether it stays.
+void ListViewWidget::commitData(QWidget* editor) {
+    if (!onLabelEdit_) {
+        QTableWidget::commitData(editor);
+        return;
+    }
+    // Enter commits, and so does the editor's losing the focus as it closes: once is enough.
+    if (editedRow_ < 0) return;
+    auto* line = qobject_cast<QLineEdit*>(editor);
+    const int row = editedRow_;
+    editedRow_ = -1;
+    if (line == nullptr || row >= rowCount()) return;
+    const QString text = line->text();
+    if (onLabelEdit_(row, text)) {
+        if (QTableWidgetItem* cell = item(row, 0)) cell->setText(text);
+    }
+}
+
 // ---------------------------------------------------------------------------------------------
 
 namespace {

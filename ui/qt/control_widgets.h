@@ -53,13 +53,24 @@ public:
     int ColumnFormat(int column) const { return formats_.value(column, LVCFMT_LEFT); }
     void SetColumnFormat(int column, int format) { formats_[column] = format; }
     void SetExtendedStyle(unsigned style);
+    // The first column's text is edited in place (F2, a double click, a click on the chosen
+    // row); the handler gets the row and the new text and keeps it by returning true.
+    using LabelEditHandler = std::function<bool(int row, const QString& text)>;
+    void EnableLabelEditing(LabelEditHandler handler);
+    bool Editing() const { return state() == QAbstractItemView::EditingState; }
 
 signals:
     // A row's check box changed, by the user or by the program.
     void CheckChanged(int row, bool checked);
 
+protected:
+    bool edit(const QModelIndex& index, EditTrigger trigger, QEvent* event) override;
+    void commitData(QWidget* editor) override;
+
 private:
     unsigned extendedStyle_ = 0;
+    LabelEditHandler onLabelEdit_;
+    int editedRow_ = -1;
     QHash<int, int> formats_;
 };
 

@@ -219,6 +219,20 @@ void CListCtrl::SetExtendedStyle(unsigned style) {
     if (auto* list = As<ListViewWidget>(widget_)) list->SetExtendedStyle(style);
 }
 
+int CListCtrl::GetSelectionMark() const {
+    auto* list = As<ListViewWidget>(widget_);
+    if (list == nullptr) return -1;
+    const QList<QTableWidgetItem*> chosen = list->selectedItems();
+    return chosen.isEmpty() ? -1 : chosen.front()->row();
+}
+
+void CListCtrl::SetSelectionMark(int row) {
+    auto* list = As<ListViewWidget>(widget_);
+    if (list == nullptr || row < 0 || row >= list->rowCount()) return;
+    list->selectRow(row);
+    list->scrollTo(list->model()->index(row, 0));
+}
+
 BOOL CListCtrl::GetCheck(int row) const {
     auto* list = As<ListViewWidget>(widget_);
     QTableWidgetItem* item = list != nullptr ? list->item(row, 0) : nullptr;

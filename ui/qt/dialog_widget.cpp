@@ -294,6 +294,18 @@ void DialogWidget::ConnectNotifications(QWidget* widget, const ControlTemplate& 
             LRESULT result = 0;
             if (owner_ != nullptr) owner_->DispatchNotify(&notice.hdr, &result);
         });
+        if ((ctl.style & kStyleEditLabels) != 0) {
+            list->EnableLabelEditing([this, id](int row, const QString& text) {
+                const std::string utf8 = text.toStdString();
+                NMLVDISPINFO notice;
+                notice.hdr = {id, LVN_ENDLABELEDIT};
+                notice.item.iItem = row;
+                notice.item.pszText = utf8.c_str();
+                LRESULT result = 0;
+                return owner_ != nullptr && owner_->DispatchNotify(&notice.hdr, &result) &&
+                       result != 0;
+            });
+        }
     } else if (auto* spin = qobject_cast<SpinWidget*>(widget)) {
         spin->SetDeltaPosHandler([this](NMUPDOWN& notice) {
             LRESULT result = 0;
@@ -426,6 +438,11 @@ bool DialogWidget::HandleKey(QKeyEvent* event, QWidget* target) {
         return true;
     }
     if (event->modifiers().testAnyFlags(Qt::AltModifier | Qt::ControlModifier)) return false;
+    // A list's in-place editor takes Enter and Escape itself (they end the edit).
+    for (QWidget* w = target; w != nullptr && w != this; w = w->parentWidget()) {
+        const auto* list = qobject_cast<ListViewWidget*>(w);
+        if (list != nullptr && list->Editing()) return false;
+    }
     switch (event->key()) {
         case Qt::Key_Escape:
             Command(IDCANCEL, BN_CLICKED);

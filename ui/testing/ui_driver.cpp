@@ -113,6 +113,68 @@ bool PressKey(CDialog& dialog, int id, Qt::Key key, Qt::KeyboardModifiers modifi
     return true;
 }
 
+bool ClickListRow(CDialog& dialog, int listViewId, int row, int column) {
+    auto* list = ControlAs<QTableWidget>(dialog, listViewId);
+    if (list == nullptr || row < 0 || row >= list->rowCount() || column < 0 ||
+        column >= list->columnCount()) {
+        return false;
+    }
+    list->window()->activateWindow();
+    list->setFocus(Qt::MouseFocusReason);
+    list->scrollToItem(list->item(row, 0));
+    const QRect cell = list->visualRect(list->model()->index(row, column));
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, Qt::NoModifier, cell.center());
+    return true;
+}
+
+namespace {
+
+QLineEdit* OpenLabelEditor(CDialog& dialog, int listViewId, int row) {
+    auto* list = ControlAs<QTableWidget>(dialog, listViewId);
+    // A click on another column of the row: the row is chosen, nothing is edited yet.
+    if (list == nullptr || list->columnCount() < 2 || !ClickListRow(dialog, listViewId, row, 1)) {
+        return nullptr;
+    }
+    QTest::keyClick(list, Qt::Key_F2);
+    QLineEdit* editor = nullptr;
+    WaitUntil([&] {
+        for (QLineEdit* candidate : list->viewport()->findChildren<QLineEdit*>()) {
+            if (candidate->isVisible()) editor = candidate;
+        }
+        return editor != nullptr;
+    });
+    return editor;
+}
+
+}  // namespace
+
+bool EditListLabel(CDialog& dialog, int listViewId, int row, const std::string& text, bool cancel) {
+    QLineEdit* editor = OpenLabelEditor(dialog, listViewId, row);
+    if (editor == nullptr) return false;
+    QTest::keyClick(editor, Qt::Key_End);
+    QTest::keyClick(editor, Qt::Key_Home, Qt::ShiftModifier);
+    QTest::keyClick(editor, Qt::Key_Delete);
+    TypeChars(editor, QString::fromStdString(text));
+    QTest::keyClick(editor, cancel ? Qt::Key_Escape : Qt::Key_Return);
+    // The view commits and closes the editor from its event loop.
+    auto* list = ControlAs<ListViewWidget>(dialog, listViewId);
+    return list != nullptr && WaitUntil([list] { return !list->Editing(); });
+}
+
+std::string ListLabelEditorName(CDialog& dialog, int listViewId, int row) {
+    QLineEdit* editor = OpenLabelEditor(dialog, listViewId, row);
+    if (editor == nullptr) return {};
+    const std::string name = QAccessible::queryAccessibleInterface(editor) != nullptr
+                                 ? QAccessible::queryAccessibleInterface(editor)
+                                       ->text(QAccessible::Name)
+                                       .toStdString()
+                                 : std::string();
+    QTest::keyClick(editor, Qt::Key_Escape);
+    auto* list = ControlAs<ListViewWidget>(dialog, listViewId);
+    if (list != nullptr) WaitUntil([list] { return !list->Editing(); });
+    return name;
+}
+
 bool SelectComboItem(CDialog& dialog, int id, int index) {
     auto* combo = ControlAs<QComboBox>(dialog, id);
     if (combo == nullptr || index < 0 || index >= combo->count()) return false;

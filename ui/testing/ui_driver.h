@@ -43,6 +43,16 @@ bool StepSpin(CDialog& dialog, int id, bool up);
 // The title bar's close box.
 bool PressCloseBox(CDialog& dialog);
 
+// Clicks a list view row's cell (the row is chosen, nothing is edited). False when no such row.
+bool ClickListRow(CDialog& dialog, int listViewId, int row, int column = 1);
+// Edits a list view row's label in place as a user does: clicks the row, presses F2, replaces
+// the editor's text and presses Enter (or Escape when `cancel`). False when no editor opened.
+bool EditListLabel(CDialog& dialog, int listViewId, int row, const std::string& text,
+                   bool cancel = false);
+// The accessible name of the in-place editor that F2 opens on the list view's chosen row; the
+// editor is closed again. Empty when none opened.
+std::string ListLabelEditorName(CDialog& dialog, int listViewId, int row);
+
 // The window text: edit, label, button, combo box field, group box title.
 std::string Text(CDialog& dialog, int id);
 std::string AccessibleName(CDialog& dialog, int id);

@@ -3,6 +3,8 @@
 #include "ui/accessible_naming.h"
 #include "ui/win32/accessible_names.h"
 
+#include <iterator>
+
 void SetAccessibleNames(const DialogWidget& dialog) {
     // Buttons, radios and texts are named by their captions by the system itself, and follow
     // every later change; fields would be named after the control before them in tab order, so
@@ -25,5 +27,25 @@ void SetAccessibleNames(const DialogWidget& dialog) {
         services->SetHwndPropStr(control, static_cast<DWORD>(OBJID_CLIENT), CHILDID_SELF,
                                  PROPID_ACC_NAME, name.c_str());
     }
+    services->Release();
+}
+
+void NameLabelEditor(NativeHwnd list) {
+    const auto editor = reinterpret_cast<NativeHwnd>(::SendMessageW(list, LVM_GETEDITCONTROL, 0, 0));
+    if (editor == nullptr) return;
+    wchar_t heading[128] = {};
+    LVCOLUMNW column{};
+    column.mask = LVCF_TEXT;
+    column.pszText = heading;
+    column.cchTextMax = static_cast<int>(std::size(heading));
+    if (::SendMessageW(list, LVM_GETCOLUMNW, 0, reinterpret_cast<LPARAM>(&column)) == 0) return;
+    IAccPropServices* services = nullptr;
+    if (FAILED(::CoCreateInstance(CLSID_AccPropServices, nullptr, CLSCTX_INPROC_SERVER,
+                                  IID_IAccPropServices, reinterpret_cast<void**>(&services))) ||
+        services == nullptr) {
+        return;
+    }
+    services->SetHwndPropStr(editor, static_cast<DWORD>(OBJID_CLIENT), CHILDID_SELF,
+                             PROPID_ACC_NAME, heading);
     services->Release();
 }

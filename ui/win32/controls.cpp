@@ -132,6 +132,22 @@ void CListCtrl::SetExtendedStyle(unsigned style) {
     Send(widget_, LVM_SETEXTENDEDLISTVIEWSTYLE, 0, static_cast<LPARAM>(style));
 }
 
+int CListCtrl::GetSelectionMark() const {
+    return static_cast<int>(Send(widget_, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_SELECTED));
+}
+
+void CListCtrl::SetSelectionMark(int row) {
+    LVITEMW item{};
+    item.stateMask = LVIS_SELECTED | LVIS_FOCUSED;
+    item.state = LVIS_SELECTED | LVIS_FOCUSED;
+    if (Send(widget_, LVM_SETITEMSTATE, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&item)) ==
+        0) {
+        return;
+    }
+    Send(widget_, LVM_SETSELECTIONMARK, 0, row);
+    Send(widget_, LVM_ENSUREVISIBLE, static_cast<WPARAM>(row), FALSE);
+}
+
 BOOL CListCtrl::GetCheck(int row) const {
     const LRESULT state = Send(widget_, LVM_GETITEMSTATE, static_cast<WPARAM>(row), 0xF000);
     return ((static_cast<UINT>(state) & 0xF000u) >> 12) == 2 ? TRUE : FALSE;

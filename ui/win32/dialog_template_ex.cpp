@@ -19,7 +19,8 @@ constexpr std::uint32_t kBsDefPushButton = 0x1, kBsGroupBox = 0x7, kBsAutoRadioB
 constexpr std::uint32_t kSsIcon = 0x3, kSsNoPrefix = 0x80, kSsNotify = 0x100;
 constexpr std::uint32_t kCbsDropDown = 0x2, kCbsDropDownList = 0x3, kCbsAutoHScroll = 0x40;
 constexpr std::uint32_t kLbsNotify = 0x1, kLbsNoIntegralHeight = 0x100;
-constexpr std::uint32_t kLvsReport = 0x1, kLvsSingleSel = 0x4, kLvsShowSelAlways = 0x8;
+constexpr std::uint32_t kLvsReport = 0x1, kLvsSingleSel = 0x4, kLvsShowSelAlways = 0x8,
+                        kLvsEditLabels = 0x200;
 constexpr std::uint32_t kUdsSetBuddyInt = 0x2, kUdsAlignRight = 0x4, kUdsAutoBuddy = 0x10,
                         kUdsArrowKeys = 0x20, kUdsNoThousands = 0x80;
 // A combo box's template height is its dropped-down list's.
@@ -109,6 +110,7 @@ std::uint32_t ControlStyle(const ControlTemplate& control) {
             break;
         case ControlKind::ListView:
             style |= kLvsReport | kLvsSingleSel | kLvsShowSelAlways | kWsBorder;
+            if (Has(control, kStyleEditLabels)) style |= kLvsEditLabels;
             break;
         case ControlKind::ListBox:
             style |= kLbsNotify | kLbsNoIntegralHeight | kWsBorder | kWsVScroll | kWsHScroll;

@@ -6,6 +6,7 @@
 #include "ui/resource_registry.h"
 #include "ui/win32/accessible_names.h"
 #include "ui/win32/dialog_template_ex.h"
+#include "ui/win32/native_text.h"
 #include "ui/win32/window_link.h"
 
 namespace {
@@ -238,6 +239,25 @@ INT_PTR DialogWidget::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
                 ours.uNewState = nativeList->uNewState;
                 ours.uOldState = nativeList->uOldState;
                 ours.uChanged = nativeList->uChanged;
+                LRESULT result = 0;
+                if (!owner_->DispatchNotify(&ours.hdr, &result)) return 0;
+                return Result(result);
+            }
+            constexpr UINT kListViewBeginLabelEdit = static_cast<UINT>(-175);  // the wide one
+            if (native->code == kListViewBeginLabelEdit) {
+                NameLabelEditor(native->hwndFrom);
+                return Result(0);  // the edit goes ahead
+            }
+            constexpr UINT kListViewEndLabelEdit = static_cast<UINT>(-176);
+            if (native->code == kListViewEndLabelEdit) {
+                const auto* nativeEdit = reinterpret_cast<const NMLVDISPINFOW*>(lParam);
+                const std::string text =
+                    nativeEdit->item.pszText != nullptr ? Utf8(nativeEdit->item.pszText) : "";
+                NMLVDISPINFO ours;
+                ours.hdr.idFrom = static_cast<int>(native->idFrom);
+                ours.hdr.code = native->code;
+                ours.item.iItem = nativeEdit->item.iItem;
+                ours.item.pszText = nativeEdit->item.pszText != nullptr ? text.c_str() : nullptr;
                 LRESULT result = 0;
                 if (!owner_->DispatchNotify(&ours.hdr, &result)) return 0;
                 return Result(result);

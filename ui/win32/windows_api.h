@@ -67,6 +67,9 @@
 #undef LVS_EX_CHECKBOXES
 #undef LVCFMT_RIGHT
 #undef LVN_ITEMCHANGED
+#undef LVN_ENDLABELEDIT
+#undef LVITEM
+#undef NMLVDISPINFO
 #undef LVIF_STATE
 #undef LVIS_STATEIMAGEMASK
 #undef SendMessage
