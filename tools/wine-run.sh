@@ -59,6 +59,15 @@ if [ ! -f "$prefix/system.reg" ]; then
   fi
   timeout 60 wineserver -w || true
 fi
+if [ ! -f "$prefix/k7r2-fonts.done" ]; then
+  # The dialogs' face (宋体, SimSun) is not in a fresh prefix: Chinese texts then render as
+  # boxes. WenQuanYi Zen Hei (Debian fonts-wqy-zenhei) stands in for it.
+  for face in SimSun NSimSun 宋体 新宋体; do
+    LC_ALL=C.UTF-8 timeout 60 wine reg add 'HKCU\Software\Wine\Fonts\Replacements' /v "$face" \
+      /d "WenQuanYi Zen Hei" /f >/dev/null 2>&1 || { echo "wine-run: font replacement failed" >&2; exit 1; }
+  done
+  touch "$prefix/k7r2-fonts.done"
+fi
 
 if [ ${#maps[@]} -gt 0 ]; then
   # Wine's mount manager rewrites dosdevices/comN at every start; the registry mapping holds.

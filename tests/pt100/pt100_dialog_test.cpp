@@ -10,7 +10,7 @@ using namespace std::chrono_literals;
 
 TEST_F(Pt100DialogTest, OpensOnChannelOneWithEmptyFieldsAndTheLogHooked) {
     const bool opened = WithDialog([&](CPt100Dlg& d) {
-        EXPECT_EQ(uitest::Window(d)->windowTitle().toStdString(), "PT100参数设置");
+        EXPECT_EQ(d.GetWindowText(), "PT100参数设置");
         EXPECT_EQ(g_traceList, &d.m_listLog);
         EXPECT_EQ(uitest::ComboItems(d, IDC_PT100_CHANNEL),
                   (std::vector<std::string>{"1", "2", "3", "4"}));

@@ -1,11 +1,12 @@
 #!/usr/bin/env bash
 # Runs every Win32 GoogleTest executable (*_test.exe, *_tests.exe under BUILD_WIN32/tests) under
-# Wine, each against a fresh simulated module on Wine's COM1 (the Linux build's k7r2-sim on a
-# pseudo-terminal) and each with a timeout, and ends with a summary in CTest's words.
+# Wine, each with a timeout, and ends with a summary in CTest's words. Each gets a fresh serial
+# line: Wine's COM1 (where the console looks) joined to COM9 (where the tests' in-process
+# simulated module answers) by the Linux build's wine_line_pair.
 #   tests/wine/run_gtests.sh [BUILD_WIN32] [BUILD_NATIVE]
-# Environment: WINE_TIMEOUT seconds per executable (default 300); K7R2_WINE_SIM_ARGS replaces
-# the simulator's options (default --no-pacing); K7R2_WINE_GTEST_FILTER is passed on as
-# --gtest_filter. The programs see K7R2_TEST_COM=1, the port the module answers on.
+# Environment: WINE_TIMEOUT seconds per executable (default 300); K7R2_WINE_GTEST_FILTER is
+# passed on as --gtest_filter. The programs see K7R2_TEST_COM=1, the console's port, and
+# K7R2_SIM_COM=9, the module's.
 set -euo pipefail
 # The window tests need a display: the whole run shares one virtual X server.
 if [ -z "${K7R2_RUN_GTESTS_XVFB:-}" ] && command -v xvfb-run >/dev/null; then
@@ -16,10 +17,9 @@ win32=$(realpath "${1:-$root/build-win32}")
 native=$(realpath "${2:-$root/${BUILD_DIR:-build}}")
 export BUILD_DIR=$native
 export WINE_TIMEOUT=${WINE_TIMEOUT:-300}
-export K7R2_TEST_COM=1
+export K7R2_TEST_COM=1 K7R2_SIM_COM=9
 # Wine decodes the Unix side's arguments and environment in the locale's character set.
 export LC_ALL=C.UTF-8
-read -r -a sim_args <<<"${K7R2_WINE_SIM_ARGS:---no-pacing}"
 
 work=$(mktemp -d)
 sim=
@@ -30,23 +30,23 @@ stop_sim() {
 cleanup() { stop_sim; rm -rf "$work"; }
 trap cleanup EXIT
 
-# start_sim N: a module publishing COM1 in a directory of its own; sets $sim and $slave (its
-# pseudo-terminal). Not in a subshell, so that stop_sim can end it.
+# start_sim N: a fresh line for COM1 and COM9; sets $sim (its process), $console_end and
+# $module_end. Not in a subshell, so that stop_sim can end it.
 start_sim() {
-  local ports=$work/ports.$1
-  mkdir -p "$ports"
-  K7R2_PORT_DIR=$ports "$native/sim/k7r2-sim" --port 1 --quiet "${sim_args[@]}" \
-    >"$work/sim.$1.txt" 2>&1 &
+  console_end=$work/line.$1.com1
+  module_end=$work/line.$1.com9
+  "$native/tests/wine_line_pair" "$console_end" "$module_end" >"$work/sim.$1.txt" 2>&1 &
   sim=$!
   for _ in $(seq 200); do
-    if [ -L "$ports/COM1" ]; then
-      slave=$(readlink "$ports/COM1")
+    if [ -L "$console_end" ] && [ -L "$module_end" ]; then
+      console_end=$(readlink "$console_end")
+      module_end=$(readlink "$module_end")
       return 0
     fi
     kill -0 "$sim" 2>/dev/null || break
     sleep 0.05
   done
-  echo "run_gtests: the simulator did not start: $(cat "$work/sim.$1.txt")" >&2
+  echo "run_gtests: the serial line did not start: $(cat "$work/sim.$1.txt")" >&2
   return 1
 }
 
@@ -73,11 +73,11 @@ for program in "${programs[@]}"; do
   if start_sim "$index"; then
     # The programs run in a folder of their own, where they may leave files.
     mkdir -p "$work/cwd.$index"
-    "$root/tools/wine-run.sh" --x11 --com 1="$slave" --cwd "$work/cwd.$index" "$program" \
+    "$root/tools/wine-run.sh" --x11 --com 1="$console_end" --com 9="$module_end" --cwd "$work/cwd.$index" "$program" \
       --gtest_color=no "${filter[@]}" >"$log" 2>&1 || status=$?
   else
     status=1
-    echo "the simulator did not start" >"$log"
+    echo "the serial line did not start" >"$log"
   fi
   stop_sim
   seconds=$(elapsed "$began")

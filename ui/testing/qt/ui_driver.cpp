@@ -2,6 +2,7 @@
 
 #include <QAbstractButton>
 #include <QAccessible>
+#include <QAction>
 #include <QApplication>
 #include <QComboBox>
 #include <QGroupBox>
@@ -113,6 +114,9 @@ bool PressKey(CDialog& dialog, int id, Qt::Key key, Qt::KeyboardModifiers modifi
     return true;
 }
 
+bool PressEnter(CDialog& dialog, int id) { return PressKey(dialog, id, Qt::Key_Return); }
+bool PressEscape(CDialog& dialog, int id) { return PressKey(dialog, id, Qt::Key_Escape); }
+
 bool SelectComboItem(CDialog& dialog, int id, int index) {
     auto* combo = ControlAs<QComboBox>(dialog, id);
     if (combo == nullptr || index < 0 || index >= combo->count()) return false;
@@ -214,6 +218,16 @@ bool InvokeSystemMenuItem(CDialog& dialog, UINT id) {
         }
     }
     return false;
+}
+
+bool InvokeMenuItem(CDialog& dialog, UINT id) {
+    DialogWidget* window = Window(dialog);
+    auto* action = window != nullptr ? window->findChild<QAction*>(
+                                           QStringLiteral("ctl_%1").arg(static_cast<int>(id)))
+                                     : nullptr;
+    if (action == nullptr || !action->isEnabled()) return false;
+    action->trigger();
+    return true;
 }
 
 }  // namespace uitest
