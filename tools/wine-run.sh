@@ -71,12 +71,16 @@ fi
 
 if [ ${#maps[@]} -gt 0 ]; then
   # Wine's mount manager rewrites dosdevices/comN at every start; the registry mapping holds.
-  for map in "${maps[@]}"; do
-    number=${map%%=*}
-    device=${map#*=}
-    timeout 60 wine reg add 'HKLM\Software\Wine\Ports' /v "COM$number" /d "$device" /f \
-      >/dev/null 2>&1 || { echo "wine-run: mapping COM$number failed" >&2; exit 1; }
-  done
+  # One import for all of them (each Wine start costs time). An empty device hides the port,
+  # which Wine would otherwise give the host's /dev/ttyS<N-1>.
+  ports_reg=$(mktemp "${TMPDIR:-/tmp}/wine-ports-XXXXXX.reg")
+  {
+    printf 'REGEDIT4\n\n[HKEY_LOCAL_MACHINE\\Software\\Wine\\Ports]\n'
+    for map in "${maps[@]}"; do printf '"COM%s"="%s"\n' "${map%%=*}" "${map#*=}"; done
+  } >"$ports_reg"
+  timeout 60 wine reg import "Z:${ports_reg//\//\\}" >/dev/null 2>&1 ||
+    { rm -f "$ports_reg"; echo "wine-run: mapping the COM ports failed" >&2; exit 1; }
+  rm -f "$ports_reg"
   # The server reads the mapping when it starts.
   stop_server
 fi

@@ -35,6 +35,15 @@ protected:
         fs::current_path(Utf8Path(folder));
         ModuleWindowTest::SetUp();
     }
+    // What the folder holds, for a failure's message.
+    std::string Listing() const {
+        std::string names;
+        for (const auto& entry : fs::directory_iterator(Utf8Path(folder))) {
+            const std::u8string name = entry.path().filename().u8string();
+            names += std::string(name.begin(), name.end()) + " ";
+        }
+        return names + "(start directory " + g_startDir + ")";
+    }
     std::string folder;
 };
 
@@ -58,7 +67,7 @@ TEST_F(ChineseStartDirectoryTest, TheFaultLogAndTheReadingsLandInItInTheirEncodi
 
     const std::string log = Bytes(folder + "/" + kFaultLogName);
     const std::string record = "校验错误， 字节数:";
-    EXPECT_NE(log.find(Utf8ToGbk(record)), std::string::npos) << "code page 936";
+    EXPECT_NE(log.find(Utf8ToGbk(record)), std::string::npos) << "code page 936 in " << Listing();
     EXPECT_EQ(log.find(record), std::string::npos) << "not UTF-8";
     EXPECT_EQ(log.substr(0, 2), "\r\n");
 

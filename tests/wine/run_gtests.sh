@@ -1,12 +1,12 @@
 #!/usr/bin/env bash
 # Runs every Win32 GoogleTest executable (*_test.exe, *_tests.exe under BUILD_WIN32/tests) under
 # Wine, each with a timeout, and ends with a summary in CTest's words. Each gets a fresh serial
-# line: Wine's COM1 (where the console looks) joined to COM9 (where the tests' in-process
+# line: Wine's COM1 (where the console looks) joined to COM20 (where the tests' in-process
 # simulated module answers) by the Linux build's wine_line_pair.
 #   tests/wine/run_gtests.sh [BUILD_WIN32] [BUILD_NATIVE]
 # Environment: WINE_TIMEOUT seconds per executable (default 300); K7R2_WINE_GTEST_FILTER is
 # passed on as --gtest_filter. The programs see K7R2_TEST_COM=1, the console's port, and
-# K7R2_SIM_COM=9, the module's.
+# K7R2_SIM_COM=20, the module's.
 set -euo pipefail
 # The window tests need a display: the whole run shares one virtual X server.
 if [ -z "${K7R2_RUN_GTESTS_XVFB:-}" ] && command -v xvfb-run >/dev/null; then
@@ -17,7 +17,7 @@ win32=$(realpath "${1:-$root/build-win32}")
 native=$(realpath "${2:-$root/${BUILD_DIR:-build}}")
 export BUILD_DIR=$native
 export WINE_TIMEOUT=${WINE_TIMEOUT:-300}
-export K7R2_TEST_COM=1 K7R2_SIM_COM=9
+export K7R2_TEST_COM=1 K7R2_SIM_COM=20
 # Wine decodes the Unix side's arguments and environment in the locale's character set.
 export LC_ALL=C.UTF-8
 
@@ -30,7 +30,7 @@ stop_sim() {
 cleanup() { stop_sim; rm -rf "$work"; }
 trap cleanup EXIT
 
-# start_sim N: a fresh line for COM1 and COM9; sets $sim (its process), $console_end and
+# start_sim N: a fresh line for COM1 and COM20; sets $sim (its process), $console_end and
 # $module_end. Not in a subshell, so that stop_sim can end it.
 start_sim() {
   console_end=$work/line.$1.com1
@@ -57,6 +57,10 @@ mapfile -t programs < <(find "$win32/tests" -type f \( -name '*_test.exe' -o -na
   LC_ALL=C sort)
 [ ${#programs[@]} -gt 0 ] || { echo "run_gtests: no test executables under $win32/tests" >&2; exit 1; }
 
+# The ports the tests use as missing ones stay missing, whatever serial devices the host has.
+absent=()
+for n in 2 3 4 5 6 7 8 9; do absent+=(--com "$n="); done
+
 filter=()
 [ -z "${K7R2_WINE_GTEST_FILTER:-}" ] || filter=(--gtest_filter="$K7R2_WINE_GTEST_FILTER")
 
@@ -73,7 +77,7 @@ for program in "${programs[@]}"; do
   if start_sim "$index"; then
     # The programs run in a folder of their own, where they may leave files.
     mkdir -p "$work/cwd.$index"
-    "$root/tools/wine-run.sh" --x11 --com 1="$console_end" --com 9="$module_end" --cwd "$work/cwd.$index" "$program" \
+    "$root/tools/wine-run.sh" --x11 --com 1="$console_end" --com 20="$module_end" "${absent[@]}" --cwd "$work/cwd.$index" "$program" \
       --gtest_color=no "${filter[@]}" >"$log" 2>&1 || status=$?
   else
     status=1
@@ -104,6 +108,7 @@ for program in "${programs[@]}"; do
     fi
     echo "----- $name -----"
     tail -n 60 "$log"
+    [ -z "${K7R2_WINE_KEEP_LOGS:-}" ] || cp "$log" "$K7R2_WINE_KEEP_LOGS/"
   fi
   printf '%2d/%d %-40s %-8s %7s sec  (%d of %d tests passed)\n' "$index" "${#programs[@]}" \
     "$name.exe" "$verdict" "$seconds" "$passed" "$ran"
