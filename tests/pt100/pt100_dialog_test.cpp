@@ -64,6 +64,9 @@ TEST_F(Pt100DialogTest, EnterInAFieldEndsTheDialogWithoutRunningAButton) {
 // Continuous acquisition may keep running under the dialog: its reports still reach the main
 // window, and the dialog's commands find the port taken.
 TEST_F(Pt100DialogTest, AcquisitionKeepsReportingWhileTheDialogFindsThePortBusy) {
+    if (uitest::UnderWine()) {
+        GTEST_SKIP() << "Wine lets a second open of a serial port through; Windows refuses it";
+    }
     ASSERT_TRUE(Replace(IDC_PERIOD, "600"));
     ASSERT_TRUE(Click(IDC_CONTINUOUS_ACQUISITION));
     ASSERT_TRUE(WithDialog([&](CPt100Dlg& d) {

@@ -10,4 +10,6 @@ void SetEnvironmentValue(const std::string& name, const std::string& value) {
 
 void UnsetEnvironmentValue(const std::string& name) { ::unsetenv(name.c_str()); }
 
+bool UnderWine() { return false; }
+
 }  // namespace uitest

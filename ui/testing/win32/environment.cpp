@@ -1,5 +1,10 @@
 #include "ui/testing/environment.h"
 
+#ifndef NOMINMAX
+#define NOMINMAX
+#endif
+#include <windows.h>
+
 #include <cstdlib>
 
 namespace uitest {
@@ -10,5 +15,11 @@ void SetEnvironmentValue(const std::string& name, const std::string& value) {
 }
 
 void UnsetEnvironmentValue(const std::string& name) { ::_putenv_s(name.c_str(), ""); }
+
+bool UnderWine() {
+    // Wine's ntdll has an export of its own that Windows' has not.
+    HMODULE ntdll = ::GetModuleHandleW(L"ntdll.dll");
+    return ntdll != nullptr && ::GetProcAddress(ntdll, "wine_get_version") != nullptr;
+}
 
 }  // namespace uitest
