@@ -68,6 +68,14 @@ if [ ! -f "$prefix/k7r2-fonts.done" ]; then
   done
   touch "$prefix/k7r2-fonts.done"
 fi
+if [ ! -f "$prefix/k7r2-desktop.done" ]; then
+  # Under Xvfb there is no window manager, and Wine then waits up to 2 s for every top-level
+  # window it hides; in a virtual desktop of its own it manages the windows itself.
+  timeout 60 wine reg add 'HKCU\Software\Wine\Explorer' /v Desktop /d Default /f >/dev/null 2>&1 &&
+    timeout 60 wine reg add 'HKCU\Software\Wine\Explorer\Desktops' /v Default /d 1280x1024 /f \
+      >/dev/null 2>&1 || { echo "wine-run: setting the virtual desktop failed" >&2; exit 1; }
+  touch "$prefix/k7r2-desktop.done"
+fi
 
 if [ ${#maps[@]} -gt 0 ]; then
   # Wine's mount manager rewrites dosdevices/comN at every start; the registry mapping holds.
