@@ -90,8 +90,10 @@ for program in "${programs[@]}"; do
   passed=$(sed -n 's/^\[  PASSED  \] \([0-9]*\) tests\?\..*/\1/p' "$log" | tail -1)
   mapfile -t failures < <(sed -n 's/^\[  FAILED  \] \([A-Za-z0-9_/.]*\)\( (.*)\|, .*\)\?$/\1/p' "$log" |
     LC_ALL=C sort -u)
+  skipped=$(sed -n 's/^\[  SKIPPED \] \([0-9]*\) tests\?,.*/\1/p' "$log" | tail -1)
   ran=${ran:-0}
-  passed=${passed:-0}
+  # A test that skips itself (bound to the other backend, or to Windows proper) counts as done.
+  passed=$((${passed:-0} + ${skipped:-0}))
   total=$((total + ran))
   verdict=Passed
   if [ "$status" -eq 0 ] && [ "$ran" -eq 0 ] && [ ${#filter[@]} -gt 0 ]; then
