@@ -1,5 +1,8 @@
 #include "ui/testing/win32/message_pump.h"
 
+#include <chrono>
+#include <thread>
+
 #include "ui/accessible_naming.h"
 #include "ui/testing/ui_driver.h"
 #include "ui/win32/dialog_widget.h"
@@ -144,14 +147,39 @@ bool PressKey(CDialog& dialog, int id, unsigned virtualKey) {
 bool PressEnter(CDialog& dialog, int id) { return PressKey(dialog, id, VK_RETURN); }
 bool PressEscape(CDialog& dialog, int id) { return PressKey(dialog, id, VK_ESCAPE); }
 
-bool PressAltLetter(CDialog& dialog, char letter) {
+bool PressAltLetter(CDialog& dialog, char letter, char then) {
     NativeHwnd window = dialog.GetWidget();
     if (window == nullptr) return false;
     NativeHwnd focus = ::GetFocus();
     if (focus == nullptr || ::GetAncestor(focus, GA_ROOT) != window) focus = window;
     // What TranslateMessage makes of Alt+letter: a system character with the context bit.
     ::PostMessageW(focus, WM_SYSCHAR, static_cast<WPARAM>(letter), static_cast<LPARAM>(1 | (1u << 29)));
+    // A menu opened by the letter runs its own loop inside the dispatch; the next key is typed
+    // once its list is open. Should it never open, Escape twice ends the menu loop.
+    std::thread typist;
+    if (then != 0) {
+        const DWORD thread = ::GetCurrentThreadId();
+        typist = std::thread([thread, then] {
+            const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(5);
+            GUITHREADINFO info{};
+            info.cbSize = sizeof info;
+            while (std::chrono::steady_clock::now() < deadline) {
+                NativeHwnd list = ::FindWindowW(L"#32768", nullptr);
+                if (list != nullptr && ::IsWindowVisible(list)) {
+                    ::PostMessageW(list, WM_CHAR, static_cast<WPARAM>(then), 1);
+                    return;
+                }
+                ::Sleep(5);
+            }
+            if (::GetGUIThreadInfo(thread, &info) && (info.flags & GUI_INMENUMODE) != 0) {
+                for (int i = 0; i < 2; ++i) {
+                    ::PostThreadMessageW(thread, WM_KEYDOWN, VK_ESCAPE, 1);
+                }
+            }
+        });
+    }
     PumpPendingMessages();
+    if (typist.joinable()) typist.join();
     return true;
 }
 

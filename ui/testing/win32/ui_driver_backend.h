@@ -18,7 +18,8 @@ NativeWidget* Control(CDialog& dialog, int id);
 // Focuses the control and presses the key `virtualKey` (VK_...), through the dialog's keyboard
 // handling as the message loop would pass it on.
 bool PressKey(CDialog& dialog, int id, unsigned virtualKey);
-// Alt+letter on the dialog: the control whose caption marks that letter ("(&R)") acts.
-bool PressAltLetter(CDialog& dialog, char letter);
+// Alt+letter on the dialog: the control or menu whose caption marks that letter ("(&R)") acts.
+// `then`, when given, is the next key typed (a menu item's letter once the menu is open).
+bool PressAltLetter(CDialog& dialog, char letter, char then = 0);
 
 }  // namespace uitest
