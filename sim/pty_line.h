@@ -1,7 +1,8 @@
 #pragma once
 // The module's end of the serial line: the master side of a pseudo-terminal. The console opens
 // the slave side, configures it and closes it again as often as it likes; the master outlives
-// all of that. The backend (pty_line_posix.cpp) implements it.
+// all of that. The backend (pty_line_posix.cpp) implements it; on Windows (pty_line_win32.cpp)
+// the module's end is a serial port of its own, joined to the console's by the test harness.
 #include <chrono>
 #include <cstdint>
 #include <string>
@@ -45,4 +46,7 @@ private:
     int wakeRead_ = -1;
     int wakeWrite_ = -1;
     std::string slavePath_;
+    void* port_ = nullptr;       // Windows: the port's handle
+    void* wakeEvent_ = nullptr;  // Windows: set by Wake()
+    std::string pending_;        // Windows: bytes Wait() has already taken from the port
 };

@@ -59,15 +59,36 @@ if [ ! -f "$prefix/system.reg" ]; then
   fi
   timeout 60 wineserver -w || true
 fi
+if [ ! -f "$prefix/k7r2-fonts.done" ]; then
+  # The dialogs' face (宋体, SimSun) is not in a fresh prefix: Chinese texts then render as
+  # boxes. WenQuanYi Zen Hei (Debian fonts-wqy-zenhei) stands in for it.
+  for face in SimSun NSimSun 宋体 新宋体; do
+    LC_ALL=C.UTF-8 timeout 60 wine reg add 'HKCU\Software\Wine\Fonts\Replacements' /v "$face" \
+      /d "WenQuanYi Zen Hei" /f >/dev/null 2>&1 || { echo "wine-run: font replacement failed" >&2; exit 1; }
+  done
+  touch "$prefix/k7r2-fonts.done"
+fi
+if [ ! -f "$prefix/k7r2-desktop.done" ]; then
+  # Under Xvfb there is no window manager, and Wine then waits up to 2 s for every top-level
+  # window it hides; in a virtual desktop of its own it manages the windows itself.
+  timeout 60 wine reg add 'HKCU\Software\Wine\Explorer' /v Desktop /d Default /f >/dev/null 2>&1 &&
+    timeout 60 wine reg add 'HKCU\Software\Wine\Explorer\Desktops' /v Default /d 1280x1024 /f \
+      >/dev/null 2>&1 || { echo "wine-run: setting the virtual desktop failed" >&2; exit 1; }
+  touch "$prefix/k7r2-desktop.done"
+fi
 
 if [ ${#maps[@]} -gt 0 ]; then
   # Wine's mount manager rewrites dosdevices/comN at every start; the registry mapping holds.
-  for map in "${maps[@]}"; do
-    number=${map%%=*}
-    device=${map#*=}
-    timeout 60 wine reg add 'HKLM\Software\Wine\Ports' /v "COM$number" /d "$device" /f \
-      >/dev/null 2>&1 || { echo "wine-run: mapping COM$number failed" >&2; exit 1; }
-  done
+  # One import for all of them (each Wine start costs time). An empty device hides the port,
+  # which Wine would otherwise give the host's /dev/ttyS<N-1>.
+  ports_reg=$(mktemp "${TMPDIR:-/tmp}/wine-ports-XXXXXX.reg")
+  {
+    printf 'REGEDIT4\n\n[HKEY_LOCAL_MACHINE\\Software\\Wine\\Ports]\n'
+    for map in "${maps[@]}"; do printf '"COM%s"="%s"\n' "${map%%=*}" "${map#*=}"; done
+  } >"$ports_reg"
+  timeout 60 wine reg import "Z:${ports_reg//\//\\}" >/dev/null 2>&1 ||
+    { rm -f "$ports_reg"; echo "wine-run: mapping the COM ports failed" >&2; exit 1; }
+  rm -f "$ports_reg"
   # The server reads the mapping when it starts.
   stop_server
 fi

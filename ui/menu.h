@@ -19,3 +19,11 @@ public:
 private:
     std::vector<Item> items_;
 };
+
+// One line of the system menu as shown.
+struct SystemMenuEntry {
+    UINT id = 0;  // 0 for a separator
+    std::string text;
+    bool separator = false;
+    bool enabled = true;
+};

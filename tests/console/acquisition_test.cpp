@@ -189,6 +189,9 @@ TEST_F(AcquisitionTest, AReportAfterTheStopShowsItsCounterAgainAndANewRunCountsF
 }
 
 TEST_F(AcquisitionTest, WhileTheWorkerHoldsThePortReadingsAndCommandsCannotOpenIt) {
+    if (uitest::UnderWine()) {
+        GTEST_SKIP() << "Wine lets a second open of a serial port through; Windows refuses it";
+    }
     ASSERT_TRUE(StartContinuous());
     ASSERT_TRUE(uitest::WaitUntil([&] { return sim->RequestsSeen(CMD_READ_TEMPERATURES) > 0; }));
     ASSERT_TRUE(Click(IDC_SINGLE_ACQUISITION));

@@ -4,6 +4,7 @@
 #include <stdlib.h>
 
 #include <QAction>
+#include <QTemporaryDir>
 #include <filesystem>
 #include <fstream>
 

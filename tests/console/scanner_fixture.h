@@ -2,16 +2,16 @@
 // The main window shown modeless for one test, started in a directory of its own (where its fault
 // log goes), with its own port directory and message boxes recorded instead of shown.
 #include <gtest/gtest.h>
-#include <unistd.h>
 
-#include <QDir>
-#include <QTemporaryDir>
-#include <cstdlib>
+#include <atomic>
+#include <chrono>
+#include <filesystem>
 #include <string>
 
 #include "console/acquisition.h"
 #include "console/scanner_dlg.h"
 #include "res/resource.h"
+#include "ui/testing/environment.h"
 #include "ui/testing/scoped_hooks.h"
 #include "ui/testing/ui_driver.h"
 #include "ui/testing/wait.h"
@@ -19,25 +19,32 @@
 class StartDirectory {
 public:
     StartDirectory() {
-        char* previous = getcwd(nullptr, 0);
-        previous_ = previous ? previous : "/";
-        std::free(previous);
-        path_ = dir_.path().toStdString();
-        ports_ = path_ + "/ports";
-        QDir().mkpath(QString::fromStdString(ports_));
-        setenv("K7R2_PORT_DIR", ports_.c_str(), 1);
-        EXPECT_EQ(chdir(path_.c_str()), 0);
+        namespace fs = std::filesystem;
+        static std::atomic<int> made{0};
+        const auto stamp = std::chrono::steady_clock::now().time_since_epoch().count();
+        dir_ = fs::temp_directory_path() /
+               ("k7r2-window-" + std::to_string(stamp) + "-" + std::to_string(made++));
+        fs::create_directories(dir_);
+        previous_ = fs::current_path();
+        path_ = dir_.string();
+        ports_ = (dir_ / "ports").string();
+        fs::create_directories(ports_);
+        uitest::SetEnvironmentValue("K7R2_PORT_DIR", ports_);
+        fs::current_path(dir_);
     }
     ~StartDirectory() {
-        EXPECT_EQ(chdir(previous_.c_str()), 0);
-        unsetenv("K7R2_PORT_DIR");
+        std::error_code ignored;
+        std::filesystem::current_path(previous_, ignored);
+        EXPECT_FALSE(ignored) << ignored.message();
+        uitest::UnsetEnvironmentValue("K7R2_PORT_DIR");
+        std::filesystem::remove_all(dir_, ignored);
     }
     const std::string& Path() const { return path_; }
     const std::string& Ports() const { return ports_; }
 
 private:
-    QTemporaryDir dir_;
-    std::string previous_, path_, ports_;
+    std::filesystem::path dir_, previous_;
+    std::string path_, ports_;
 };
 
 class ScannerWindowTest : public testing::Test {

@@ -2,7 +2,10 @@
 #include <fstream>
 #include <iterator>
 
+#include "ui/testing/ui_driver.h"
+#if UITEST_BACKEND_QT
 #include <QListWidget>
+#endif
 
 #include "tests/pt100/pt100_fixture.h"
 
@@ -88,6 +91,7 @@ namespace {
 
 // Each frame is one row of the log, while the line keeps the line feed it begins with.
 TEST_F(LogSaveTest, EachFrameTakesOneRowAndKeepsItsLeadingLineFeed) {
+#if UITEST_BACKEND_QT
     ASSERT_TRUE(WithDialog([&](CPt100Dlg& d) {
         ASSERT_TRUE(uitest::Click(d, IDC_PT100_READ_TEMPS));
         auto* log = uitest::ControlAs<QListWidget>(d, IDC_PT100_LOG);
@@ -106,6 +110,9 @@ TEST_F(LogSaveTest, EachFrameTakesOneRowAndKeepsItsLeadingLineFeed) {
         EXPECT_EQ(log->visualItemRect(log->item(0)).height(), oneLine);
         EXPECT_EQ(log->visualItemRect(log->item(1)).top(), log->visualItemRect(log->item(0)).bottom() + 1);
     }));
+#else
+    GTEST_SKIP() << "Row heights are Qt's item layout; the native list box draws its own rows";
+#endif
 }
 
 }  // namespace

@@ -10,7 +10,7 @@ using namespace std::chrono_literals;
 
 TEST_F(Pt100DialogTest, OpensOnChannelOneWithEmptyFieldsAndTheLogHooked) {
     const bool opened = WithDialog([&](CPt100Dlg& d) {
-        EXPECT_EQ(uitest::Window(d)->windowTitle().toStdString(), "PT100参数设置");
+        EXPECT_EQ(d.GetWindowText(), "PT100参数设置");
         EXPECT_EQ(g_traceList, &d.m_listLog);
         EXPECT_EQ(uitest::ComboItems(d, IDC_PT100_CHANNEL),
                   (std::vector<std::string>{"1", "2", "3", "4"}));
@@ -64,6 +64,9 @@ TEST_F(Pt100DialogTest, EnterInAFieldEndsTheDialogWithoutRunningAButton) {
 // Continuous acquisition may keep running under the dialog: its reports still reach the main
 // window, and the dialog's commands find the port taken.
 TEST_F(Pt100DialogTest, AcquisitionKeepsReportingWhileTheDialogFindsThePortBusy) {
+    if (uitest::UnderWine()) {
+        GTEST_SKIP() << "Wine lets a second open of a serial port through; Windows refuses it";
+    }
     ASSERT_TRUE(Replace(IDC_PERIOD, "600"));
     ASSERT_TRUE(Click(IDC_CONTINUOUS_ACQUISITION));
     ASSERT_TRUE(WithDialog([&](CPt100Dlg& d) {

@@ -23,14 +23,6 @@ class QPushButton;
 class SyncReceiver;
 class WindowLink;
 
-// One line of the system menu as shown.
-struct SystemMenuEntry {
-    UINT id = 0;  // 0 for a separator
-    std::string text;
-    bool separator = false;
-    bool enabled = true;
-};
-
 class DialogWidget : public QDialog, public DialogHost {
     Q_OBJECT
 public:

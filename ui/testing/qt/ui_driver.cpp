@@ -2,6 +2,7 @@
 
 #include <QAbstractButton>
 #include <QAccessible>
+#include <QAction>
 #include <QApplication>
 #include <QComboBox>
 #include <QGroupBox>
@@ -112,6 +113,9 @@ bool PressKey(CDialog& dialog, int id, Qt::Key key, Qt::KeyboardModifiers modifi
     QTest::keyClick(target, key, modifiers);
     return true;
 }
+
+bool PressEnter(CDialog& dialog, int id) { return PressKey(dialog, id, Qt::Key_Return); }
+bool PressEscape(CDialog& dialog, int id) { return PressKey(dialog, id, Qt::Key_Escape); }
 
 bool ClickListRow(CDialog& dialog, int listViewId, int row, int column) {
     auto* list = ControlAs<QTableWidget>(dialog, listViewId);
@@ -276,6 +280,16 @@ bool InvokeSystemMenuItem(CDialog& dialog, UINT id) {
         }
     }
     return false;
+}
+
+bool InvokeMenuItem(CDialog& dialog, UINT id) {
+    DialogWidget* window = Window(dialog);
+    auto* action = window != nullptr ? window->findChild<QAction*>(
+                                           QStringLiteral("ctl_%1").arg(static_cast<int>(id)))
+                                     : nullptr;
+    if (action == nullptr || !action->isEnabled()) return false;
+    action->trigger();
+    return true;
 }
 
 }  // namespace uitest
