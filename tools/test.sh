@@ -6,8 +6,12 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 tools/install-deps.sh
-tools/build.sh
 build_dir=${BUILD_DIR:-build}
+# A build directory made here carries line tables (-g1), which compile a quarter faster than
+# -g; one configured before (by tools/start.sh or tools/build.sh) keeps its flags and build.
+native_args=()
+[ -f "$build_dir/CMakeCache.txt" ] || native_args=(-DCMAKE_CXX_FLAGS_RELWITHDEBINFO="-O2 -g1 -DNDEBUG")
+tools/build.sh "${native_args[@]}"
 
 tools/build-win32.sh
 timeout -k 10 600 tests/wine/link_smoke.sh "$PWD/build-win32" "$PWD/$build_dir"
