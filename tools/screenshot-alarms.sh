@@ -4,34 +4,15 @@
 # Needs a build in build/ (or $BUILD_DIR).
 set -euo pipefail
 cd "$(dirname "$0")/.."
-build_dir=${BUILD_DIR:-build}
 display=${SCREENSHOT_DISPLAY:-:96}
-work=$(mktemp -d)
-export K7R2_PORT_DIR=$work/ports
+source tools/screenshot-lib.sh
 
-Xvfb "$display" -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
-xvfb=$!
-cleanup() {
-  kill "${console:-}" "${sim:-}" 2>/dev/null || true
-  kill "$xvfb" 2>/dev/null || true
-  wait 2>/dev/null || true
-  rm -rf "$work"
-}
-trap cleanup EXIT
-export DISPLAY=$display
-for _ in $(seq 100); do xdpyinfo >/dev/null 2>&1 && break; sleep 0.05; done
-
-"$build_dir/sim/k7r2-sim" --port 3 --addresses 1-6 --silent 3 --quiet &
-sim=$!
-for _ in $(seq 100); do [ -e "$K7R2_PORT_DIR/COM3" ] && break; sleep 0.05; done
+start_sim 3 --addresses 1-6 --silent 3
 "$build_dir/cli/k7r2" --port 3 site scan --addresses 1-6 --timeout 100 --name 一号粮库 \
   2>/dev/null | sed 's/period_ms = 5000/period_ms = 2000/; 0,/name = "模块1"/s//name = "3号仓"\n  [bus.module.channels]\n  "温度1" = "3号仓-B缆-2米"\n  "温度2" = "3号仓-B缆-4米"/' \
   | sed '0,/^\[\[bus\]\]/s//[alarms]\nhigh = 25.0\noffline_after = 2\n\n[[bus]]/' > "$work/site.toml"
 
-(cd "$work" && exec "$OLDPWD/$build_dir/console/k7r2-console") &
-console=$!
-window=$(xdotool search --sync --onlyvisible --name 'QEV-K7R2')
-sleep 1
+start_console
 # 视图 > 站点 by its access keys, then 打开… and the file's path typed into the file dialog.
 xdotool key --window "$window" alt+v
 sleep 0.5
