@@ -1,8 +1,13 @@
 // Typed control access: combo boxes, list view, list box, spin controls, edits.
+#include <QApplication>
+#include <QImage>
 #include <QListWidget>
+#include <QStyledItemDelegate>
 #include <QTableWidget>
 
 #include "tests/ui/dialog_fixture.h"
+#include "ui/qt/dialog_font.h"
+#include "ui/qt/list_text_cells.h"
 
 namespace {
 
@@ -68,6 +73,45 @@ TEST_F(ControlsTest, ListViewHoldsColumnsRowsAndCells) {
     auto* table = uitest::ControlAs<QTableWidget>(dlg, IDC_T_LIST);
     EXPECT_TRUE(table->showGrid());
     EXPECT_EQ(table->selectionBehavior(), QAbstractItemView::SelectRows);
+}
+
+// A list's plain text cells are painted without the style's text layout: in the dialog font (a
+// CJK face whose Latin half-width forms the layout picks) they must look exactly as the style
+// draws them, numbers included.
+TEST(ListTextCellsTest, CellsInTheDialogFontLookAsTheStyleDrawsThem) {
+    const QFont before = QApplication::font();
+    QApplication::setFont(DialogFont("宋体", 9));  // as the console does at start-up
+    {
+        QTableWidget table(3, 2);
+        table.setItemDelegate(new ListTextCells(&table));
+        const char* rows[][2] = {{"温度1", "-18.9"}, {"PT100温度2", "127.0"}, {"20:20:38", "1"}};
+        for (int row = 0; row < 3; ++row) {
+            for (int column = 0; column < 2; ++column) {
+                table.setItem(row, column, new QTableWidgetItem(QString::fromUtf8(rows[row][column])));
+            }
+        }
+        table.resize(320, 140);
+        table.show();
+        table.setCurrentItem(nullptr);
+        table.clearFocus();
+        auto shot = [&] { return table.viewport()->grab().toImage(); };
+        const QImage ours = shot();
+        QAbstractItemDelegate* cells = table.itemDelegate();
+        QStyledItemDelegate style;
+        table.setItemDelegate(&style);
+        const QImage expected = shot();
+        table.setItemDelegate(cells);
+        EXPECT_TRUE(ours == expected) << "a pixel differs from the style's painting";
+        // Not both blank: the number's cell has ink.
+        const QRect number = table.visualItemRect(table.item(0, 1)).adjusted(1, 1, -1, -1);
+        const QImage cell = ours.copy(number);
+        bool ink = false;
+        for (int y = 0; y < cell.height() && !ink; ++y) {
+            for (int x = 0; x < cell.width() && !ink; ++x) ink = cell.pixel(x, y) != cell.pixel(0, 0);
+        }
+        EXPECT_TRUE(ink) << "the number is drawn";
+    }
+    QApplication::setFont(before);
 }
 
 TEST_F(ControlsTest, ListBoxKeepsLinesInTheOrderGivenAndScrolls) {

@@ -33,8 +33,6 @@ void ListTextCells::UseFont(const QFont& font) const {
     font_ = font;
     shaped_.clear();
     characters_.clear();
-    raw_ = QRawFont::fromFont(font);
-    ascent_ = QFontMetricsF(font).ascent();
 }
 
 const QStaticText& ListTextCells::Shaped(const QString& text) const {
@@ -47,10 +45,10 @@ const QStaticText& ListTextCells::Shaped(const QString& text) const {
 const ListTextCells::Glyph& ListTextCells::ShapedCharacter(QChar c) const {
     auto it = characters_.find(c.unicode());
     if (it == characters_.end()) {
-        const QList<quint32> indexes = raw_.glyphIndexesForString(QString(c));
-        it = characters_.insert(c.unicode(),
-                                Glyph{indexes.isEmpty() ? 0 : indexes.front(),
-                                      QFontMetricsF(font_).horizontalAdvance(c)});
+        // Not a raw font's glyph indexes: the face a font resolves to for Latin text (a CJK
+        // face's half-width forms, say) is the text layout's to choose.
+        it = characters_.insert(c.unicode(), Glyph{Prepared(QString(c), font_),
+                                                   QFontMetricsF(font_).horizontalAdvance(c)});
     }
     return *it;
 }
@@ -103,21 +101,11 @@ void ListTextCells::paint(QPainter* painter, const QStyleOptionViewItem& option,
     painter->setPen(option.palette.color(group, selected ? QPalette::HighlightedText
                                                          : QPalette::Text));
     if (byCharacter) {
-        // One run of the characters' glyphs, placed by their advances.
-        runGlyphs_.clear();
-        runPositions_.clear();
-        qreal at = 0;
         for (QChar c : text) {
             const Glyph& glyph = ShapedCharacter(c);
-            runGlyphs_.push_back(glyph.index);
-            runPositions_.push_back(QPointF(at, ascent_));
-            at += glyph.advance;
+            painter->drawStaticText(QPointF(x, y), glyph.shaped);
+            x += glyph.advance;
         }
-        QGlyphRun run;
-        run.setRawFont(raw_);
-        run.setGlyphIndexes(runGlyphs_);
-        run.setPositions(runPositions_);
-        painter->drawGlyphRun(QPointF(x, y), run);
     } else {
         painter->drawStaticText(QPointF(x, y), Shaped(text));
     }

@@ -2,13 +2,11 @@
 // How a list view paints its cells of plain text without the style's text layout, which shapes
 // and elides each repainted cell's text anew. A list whose numbers change at every reading
 // repaints dozens of cells a second, each with a text it never showed before: a text of ASCII
-// characters is drawn as one run of glyphs looked up once per character and placed by their
-// advances; any other text is shaped once as a whole (QStaticText). Cells with a check box or
+// characters is drawn character by character, each shaped once (QStaticText) and placed by its
+// advance; any other text is shaped once as a whole. Cells with a check box or
 // an image, the focused cell, and a text wider than its cell (which the style elides) are left
 // to the style.
-#include <QGlyphRun>
 #include <QHash>
-#include <QRawFont>
 #include <QStaticText>
 #include <QStyledItemDelegate>
 
@@ -21,7 +19,7 @@ public:
 
 private:
     struct Glyph {
-        quint32 index = 0;
+        QStaticText shaped;
         qreal advance = 0;
     };
     const QStaticText& Shaped(const QString& text) const;
@@ -31,9 +29,5 @@ private:
 
     mutable QHash<QString, QStaticText> shaped_;
     mutable QHash<char16_t, Glyph> characters_;
-    mutable QRawFont raw_;
-    mutable qreal ascent_ = 0;
-    mutable QList<quint32> runGlyphs_;
-    mutable QList<QPointF> runPositions_;
     mutable QFont font_;
 };
