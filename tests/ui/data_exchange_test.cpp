@@ -1,12 +1,10 @@
 // Data exchange and the framework's OK/Cancel: order, validation, focus, and what is taken.
-#include <QCoreApplication>
-#include <QLineEdit>
-
 #include "tests/ui/dialog_fixture.h"
 
 namespace {
 
-std::string AppName() { return QCoreApplication::applicationName().toStdString(); }
+// Message boxes are captioned with the executable's name.
+std::string AppName() { return "ui_tests"; }
 
 using DataExchangeTest = DialogTest;
 
@@ -30,7 +28,7 @@ TEST_F(DataExchangeTest, FailureAtAMiddleFieldStopsThereWithFocusAndMessage) {
     EXPECT_FALSE(boxes.Last().warningIcon);
     EXPECT_TRUE(boxes.Last().hasOwner);
     EXPECT_EQ(uitest::FocusedControlId(dlg), IDC_T_INDEX);
-    EXPECT_EQ(uitest::ControlAs<QLineEdit>(dlg, IDC_T_INDEX)->selectedText(), "abc");
+    EXPECT_EQ(uitest::SelectedText(dlg, IDC_T_INDEX), "abc");
 }
 
 TEST_F(DataExchangeTest, RangeCheckNamesTheBoundsAndStopsTheExchange) {
@@ -62,7 +60,7 @@ TEST_F(DataExchangeTest, IntegerFieldTakesOnlyAWholeSignedDecimalNumber) {
     for (const Case& c : cases) {
         dlg.m_port = 1;
         boxes.Clear();
-        uitest::ControlAs<QLineEdit>(dlg, IDC_T_PORT)->setText(c.text);
+        dlg.GetDlgItem(IDC_T_PORT)->SetWindowText(c.text);
         EXPECT_EQ(dlg.UpdateData(TRUE), c.ok ? TRUE : FALSE) << c.text;
         EXPECT_EQ(dlg.m_port, c.ok ? c.value : 1) << c.text;
         EXPECT_EQ(boxes.Count(), c.ok ? 0u : 1u) << c.text;
@@ -90,7 +88,10 @@ TEST_F(DataExchangeTest, EnterWithAnInvalidFieldComplainsAndStaysOpen) {
 }
 
 TEST_F(DataExchangeTest, EnterOnAPushButtonClicksItInstead) {
-    uitest::PressEnter(dlg, IDC_T_RUN);
+    // Tabbed to, as a user reaches it from the keyboard.
+    uitest::PressKeyOn(dlg, IDC_T_CHANNEL, uitest::NamedKey::Tab);
+    ASSERT_EQ(uitest::FocusedControlId(dlg), IDC_T_RUN);
+    uitest::PressKeyOnFocus(dlg, uitest::NamedKey::Enter);
     EXPECT_EQ(dlg.runClicks, 1);
     EXPECT_TRUE(dlg.IsCreated());
 }

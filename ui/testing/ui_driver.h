@@ -54,3 +54,66 @@ bool InvokeSystemMenuItem(CDialog& dialog, UINT id);
 bool InvokeMenuItem(CDialog& dialog, UINT id);
 
 }  // namespace uitest
+
+// ---- The dialog layer's own tests on both backends: geometry, state, keys, owners, timers ----
+#include <chrono>
+#include <functional>
+#include <memory>
+
+namespace uitest {
+
+// A rectangle in pixels of the dialog's client area.
+struct PixelRect {
+    int x = 0, y = 0, width = 0, height = 0;
+    bool operator==(const PixelRect&) const = default;
+};
+// The dialog's client area (at 0, 0), and a control's rectangle in it; empty when missing.
+PixelRect ClientRect(CDialog& dialog);
+PixelRect ControlRect(CDialog& dialog, int id);
+// A template rectangle in dialog units as the window maps them for its font and screen.
+PixelRect DialogUnitsToPixels(CDialog& dialog, int x, int y, int cx, int cy);
+// The title bar's text.
+std::string WindowTitle(CDialog& dialog);
+// Whether the control would be seen (itself and the dialog shown).
+bool IsVisible(CDialog& dialog, int id);
+// Whether Enter anywhere in the dialog would press this button rather than end it with OK.
+bool IsDefaultButton(CDialog& dialog, int id);
+// The selected part of an edit's (or a combo box field's) text.
+std::string SelectedText(CDialog& dialog, int id);
+// Whether list box line `index` is (at least partly) in the list's view.
+bool ListBoxLineInView(CDialog& dialog, int listBoxId, int index);
+
+// Keys both backends press through the dialog's keyboard handling.
+enum class NamedKey { Tab, Enter, Up, Down };
+// Focuses the control and presses the key.
+bool PressKeyOn(CDialog& dialog, int id, NamedKey key);
+// Presses the key on whatever control has the focus now.
+bool PressKeyOnFocus(CDialog& dialog, NamedKey key);
+// Alt+Space opens the system menu; End goes to its last item and Enter chooses it. (Not the
+// item's letter: under Wine the menu has an "About Wine" item that takes A first.) False when
+// no menu opened.
+bool ChooseLastSystemMenuItemByKeyboard(CDialog& dialog);
+
+// Whether `owned`'s window is owned by (stays above and goes with) `owner`'s window.
+bool IsOwnedBy(CDialog& owned, CDialog& owner);
+// Destroys the dialog's window behind the layer's back, as the toolkit does when its owner goes.
+void DestroyNativeWindow(CDialog& dialog);
+// Whether a message sent from another thread waits for the dialog's thread to serve it.
+bool SentMessageWaiting(CDialog& dialog);
+
+// Runs `tick` every `interval` on the user-interface thread while it lives, in whatever event
+// loop runs there (a modal dialog's own included).
+class RepeatingTimer {
+public:
+    RepeatingTimer(std::chrono::milliseconds interval, std::function<void()> tick);
+    ~RepeatingTimer();
+    RepeatingTimer(const RepeatingTimer&) = delete;
+    RepeatingTimer& operator=(const RepeatingTimer&) = delete;
+
+    struct State;
+
+private:
+    std::unique_ptr<State> state_;
+};
+
+}  // namespace uitest

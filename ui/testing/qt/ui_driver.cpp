@@ -293,3 +293,133 @@ bool InvokeMenuItem(CDialog& dialog, UINT id) {
 }
 
 }  // namespace uitest
+
+// ---- The dialog layer's own tests on both backends: geometry, state, keys, owners, timers ----
+#include <QListWidget>
+#include <QMenu>
+#include <QPushButton>
+#include <QTimer>
+
+#include "ui/qt/dialog_units.h"
+#include "ui/qt/window_link.h"
+
+namespace uitest {
+
+namespace {
+
+PixelRect FromQt(const QRect& r) { return PixelRect{r.x(), r.y(), r.width(), r.height()}; }
+
+Qt::Key QtKey(NamedKey key) {
+    switch (key) {
+        case NamedKey::Tab: return Qt::Key_Tab;
+        case NamedKey::Enter: return Qt::Key_Return;
+        case NamedKey::Up: return Qt::Key_Up;
+        case NamedKey::Down: return Qt::Key_Down;
+    }
+    return Qt::Key_unknown;
+}
+
+}  // namespace
+
+PixelRect ClientRect(CDialog& dialog) {
+    DialogWidget* window = Window(dialog);
+    return window != nullptr ? FromQt(window->rect()) : PixelRect{};
+}
+
+PixelRect ControlRect(CDialog& dialog, int id) {
+    QWidget* control = Control(dialog, id);
+    return control != nullptr ? FromQt(control->geometry()) : PixelRect{};
+}
+
+PixelRect DialogUnitsToPixels(CDialog& dialog, int x, int y, int cx, int cy) {
+    DialogWidget* window = Window(dialog);
+    if (window == nullptr) return {};
+    return FromQt(DialogUnits::ForScreen(window->screen()).Rect(x, y, cx, cy));
+}
+
+std::string WindowTitle(CDialog& dialog) {
+    DialogWidget* window = Window(dialog);
+    return window != nullptr ? window->windowTitle().toStdString() : std::string();
+}
+
+bool IsVisible(CDialog& dialog, int id) {
+    QWidget* control = Control(dialog, id);
+    return control != nullptr && control->isVisible();
+}
+
+bool IsDefaultButton(CDialog& dialog, int id) {
+    auto* button = ControlAs<QPushButton>(dialog, id);
+    return button != nullptr && (button->isDefault() || button->autoDefault());
+}
+
+std::string SelectedText(CDialog& dialog, int id) {
+    QWidget* control = Control(dialog, id);
+    if (auto* edit = qobject_cast<QLineEdit*>(control != nullptr ? KeyTarget(control) : nullptr)) {
+        return edit->selectedText().toStdString();
+    }
+    return {};
+}
+
+bool ListBoxLineInView(CDialog& dialog, int listBoxId, int index) {
+    auto* list = ControlAs<QListWidget>(dialog, listBoxId);
+    if (list == nullptr || index < 0 || index >= list->count()) return false;
+    return list->viewport()->rect().intersects(list->visualItemRect(list->item(index)));
+}
+
+bool PressKeyOn(CDialog& dialog, int id, NamedKey key) {
+    return PressKey(dialog, id, QtKey(key));
+}
+
+bool PressKeyOnFocus(CDialog& dialog, NamedKey key) {
+    DialogWidget* window = Window(dialog);
+    QWidget* focus = window != nullptr ? window->focusWidget() : nullptr;
+    if (focus == nullptr) return false;
+    QTest::keyClick(focus, QtKey(key));
+    return true;
+}
+
+bool ChooseLastSystemMenuItemByKeyboard(CDialog& dialog) {
+    DialogWidget* window = Window(dialog);
+    if (window == nullptr) return false;
+    // The menu runs its own loop inside the key press; the keys are typed once it is open.
+    bool opened = false;
+    QTimer::singleShot(0, [&opened] {
+        auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+        if (menu == nullptr) return;
+        opened = true;
+        // Qt's menu has no End key: the last item is made the current one as End would.
+        if (!menu->actions().isEmpty()) menu->setActiveAction(menu->actions().back());
+        QTest::keyClick(menu, Qt::Key_Return);
+        if (menu->isVisible()) menu->close();  // so that the loop ends whatever happened
+    });
+    QWidget* focus = window->focusWidget() != nullptr ? window->focusWidget() : window;
+    QTest::keyClick(focus, Qt::Key_Space, Qt::AltModifier);
+    return opened;
+}
+
+bool IsOwnedBy(CDialog& owned, CDialog& owner) {
+    DialogWidget* window = Window(owned);
+    return window != nullptr && owner.GetWidget() != nullptr &&
+           window->parentWidget() == owner.GetWidget();
+}
+
+void DestroyNativeWindow(CDialog& dialog) { delete Window(dialog); }
+
+bool SentMessageWaiting(CDialog& dialog) {
+    const HWND handle = dialog.GetSafeHwnd();
+    return handle.link() != nullptr && handle.link()->PendingCount() > 0;
+}
+
+struct RepeatingTimer::State {
+    QTimer timer;
+};
+
+RepeatingTimer::RepeatingTimer(std::chrono::milliseconds interval, std::function<void()> tick)
+    : state_(std::make_unique<State>()) {
+    QObject::connect(&state_->timer, &QTimer::timeout, std::move(tick));
+    state_->timer.start(interval);
+}
+
+RepeatingTimer::~RepeatingTimer() = default;
+
+}  // namespace uitest

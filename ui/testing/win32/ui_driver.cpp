@@ -240,8 +240,8 @@ std::string AccessibleName(CDialog& dialog, int id) {
     for (std::size_t i = 0; i < names.size() && i < tpl.controls.size(); ++i) {
         const ControlTemplate& ctl = tpl.controls[i];
         if (ctl.id != id) continue;
-        const bool fixed = !ctl.accessibleName.empty();
-        if (!names[i].name.empty() && (fixed || IsLabelledField(ctl.kind))) return names[i].name;
+        // A field without a label beside it has no name (the system's guess would be wrong).
+        if (!ctl.accessibleName.empty() || IsLabelledField(ctl.kind)) return names[i].name;
         break;
     }
     return Text(dialog, id);
@@ -364,6 +364,182 @@ bool InvokeMenuItem(CDialog& dialog, UINT id) {
     ::SendMessageW(window, WM_COMMAND, MAKEWPARAM(id, 0), 0);
     PumpPendingMessages();
     return true;
+}
+
+}  // namespace uitest
+
+// ---- The dialog layer's own tests on both backends: geometry, state, keys, owners, timers ----
+#include <atomic>
+#include <map>
+
+namespace uitest {
+
+namespace {
+
+PixelRect FromNative(const RECT& r) {
+    return PixelRect{r.left, r.top, r.right - r.left, r.bottom - r.top};
+}
+
+unsigned VirtualKey(NamedKey key) {
+    switch (key) {
+        case NamedKey::Tab: return VK_TAB;
+        case NamedKey::Enter: return VK_RETURN;
+        case NamedKey::Up: return VK_UP;
+        case NamedKey::Down: return VK_DOWN;
+    }
+    return 0;
+}
+
+}  // namespace
+
+PixelRect ClientRect(CDialog& dialog) {
+    RECT r{};
+    if (dialog.GetWidget() == nullptr || !::GetClientRect(dialog.GetWidget(), &r)) return {};
+    return FromNative(r);
+}
+
+PixelRect ControlRect(CDialog& dialog, int id) {
+    NativeHwnd control = Control(dialog, id);
+    RECT r{};
+    if (control == nullptr || !::GetWindowRect(control, &r)) return {};
+    ::MapWindowPoints(nullptr, dialog.GetWidget(), reinterpret_cast<POINT*>(&r), 2);
+    return FromNative(r);
+}
+
+PixelRect DialogUnitsToPixels(CDialog& dialog, int x, int y, int cx, int cy) {
+    // The system's own mapping for the dialog's font.
+    RECT r{x, y, x + cx, y + cy};
+    if (dialog.GetWidget() == nullptr || !::MapDialogRect(dialog.GetWidget(), &r)) return {};
+    return FromNative(r);
+}
+
+std::string WindowTitle(CDialog& dialog) {
+    return dialog.GetWidget() != nullptr ? WindowTextOf(dialog.GetWidget()) : std::string();
+}
+
+bool IsVisible(CDialog& dialog, int id) {
+    NativeHwnd control = Control(dialog, id);
+    return control != nullptr && ::IsWindowVisible(control);
+}
+
+bool IsDefaultButton(CDialog& dialog, int id) {
+    NativeHwnd control = Control(dialog, id);
+    if (control == nullptr) return false;
+    if ((::GetWindowLongW(control, GWL_STYLE) & BS_TYPEMASK) == BS_DEFPUSHBUTTON) return true;
+    const LRESULT defId = ::SendMessageW(dialog.GetWidget(), DM_GETDEFID, 0, 0);
+    return HIWORD(defId) == DC_HASDEFID && LOWORD(defId) == id;
+}
+
+std::string SelectedText(CDialog& dialog, int id) {
+    NativeHwnd control = Control(dialog, id);
+    if (control == nullptr) return {};
+    NativeHwnd edit = KeyTarget(control);
+    DWORD from = 0, to = 0;
+    ::SendMessageW(edit, EM_GETSEL, reinterpret_cast<WPARAM>(&from), reinterpret_cast<LPARAM>(&to));
+    const std::wstring text = Wide(WindowTextOf(edit));
+    if (from >= to || to > text.size()) return {};
+    return Utf8(text.substr(from, to - from));
+}
+
+bool ListBoxLineInView(CDialog& dialog, int listBoxId, int index) {
+    NativeHwnd list = Control(dialog, listBoxId);
+    RECT line{}, view{}, both{};
+    if (list == nullptr ||
+        ::SendMessageW(list, LB_GETITEMRECT, index, reinterpret_cast<LPARAM>(&line)) == LB_ERR) {
+        return false;
+    }
+    ::GetClientRect(list, &view);
+    return ::IntersectRect(&both, &line, &view) != FALSE;
+}
+
+bool PressKeyOn(CDialog& dialog, int id, NamedKey key) {
+    return PressKey(dialog, id, VirtualKey(key));
+}
+
+bool PressKeyOnFocus(CDialog& dialog, NamedKey key) {
+    NativeHwnd focus = ::GetFocus();
+    if (focus == nullptr || ::GetAncestor(focus, GA_ROOT) != dialog.GetWidget()) return false;
+    Key(focus, VirtualKey(key));
+    return true;
+}
+
+bool ChooseLastSystemMenuItemByKeyboard(CDialog& dialog) {
+    NativeHwnd window = dialog.GetWidget();
+    if (window == nullptr) return false;
+    NativeHwnd focus = ::GetFocus();
+    if (focus == nullptr || ::GetAncestor(focus, GA_ROOT) != window) focus = window;
+    // Alt+Space as TranslateMessage gives it; the system's menu loop runs inside its dispatch,
+    // so End and Enter come from another thread once the menu's list is open. Should it never
+    // open, nothing is typed; should it stay open, Escape ends the loop.
+    ::PostMessageW(focus, WM_SYSCHAR, VK_SPACE, static_cast<LPARAM>(1 | (1u << 29)));
+    std::atomic<bool> opened = false;
+    std::thread typist([&opened, thread = ::GetCurrentThreadId()] {
+        const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(5);
+        while (std::chrono::steady_clock::now() < deadline) {
+            NativeHwnd list = ::FindWindowW(L"#32768", nullptr);
+            if (list != nullptr && ::IsWindowVisible(list)) {
+                opened = true;
+                ::PostMessageW(list, WM_KEYDOWN, VK_END, 1);
+                ::PostMessageW(list, WM_CHAR, '\r', 1);
+                break;
+            }
+            ::Sleep(5);
+        }
+        GUITHREADINFO info{};
+        info.cbSize = sizeof info;
+        for (int i = 0; i < 200 && ::GetGUIThreadInfo(thread, &info) &&
+                        (info.flags & (GUI_INMENUMODE | GUI_SYSTEMMENUMODE)) != 0;
+             ++i) {
+            if (i == 100 || i == 150) ::PostThreadMessageW(thread, WM_KEYDOWN, VK_ESCAPE, 1);
+            ::Sleep(5);
+        }
+    });
+    PumpPendingMessages();
+    typist.join();
+    PumpPendingMessages();
+    return opened;
+}
+
+bool IsOwnedBy(CDialog& owned, CDialog& owner) {
+    return owned.GetWidget() != nullptr && owner.GetWidget() != nullptr &&
+           ::GetWindow(owned.GetWidget(), GW_OWNER) == owner.GetWidget();
+}
+
+void DestroyNativeWindow(CDialog& dialog) {
+    if (dialog.GetWidget() != nullptr) ::DestroyWindow(dialog.GetWidget());
+    PumpPendingMessages();
+}
+
+bool SentMessageWaiting(CDialog& /*dialog*/) {
+    // Another thread's SendMessage waits in this thread's queue until it is served.
+    return (HIWORD(::GetQueueStatus(QS_SENDMESSAGE)) & QS_SENDMESSAGE) != 0;
+}
+
+struct RepeatingTimer::State {
+    UINT_PTR id = 0;
+    std::function<void()> tick;
+
+    // Thread timers have no window; their procedure finds its timer by id.
+    static std::map<UINT_PTR, State*>& Running() {
+        static std::map<UINT_PTR, State*> running;
+        return running;
+    }
+    static void CALLBACK Fire(NativeHwnd, UINT, UINT_PTR id, DWORD) {
+        auto it = Running().find(id);
+        if (it != Running().end()) it->second->tick();
+    }
+};
+
+RepeatingTimer::RepeatingTimer(std::chrono::milliseconds interval, std::function<void()> tick)
+    : state_(std::make_unique<State>()) {
+    state_->tick = std::move(tick);
+    state_->id = ::SetTimer(nullptr, 0, static_cast<UINT>(interval.count()), &State::Fire);
+    State::Running()[state_->id] = state_.get();
+}
+
+RepeatingTimer::~RepeatingTimer() {
+    ::KillTimer(nullptr, state_->id);
+    State::Running().erase(state_->id);
 }
 
 }  // namespace uitest
