@@ -3,6 +3,7 @@
 #include <chrono>
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <thread>
 
 #include "tests/ui/dialog_fixture.h"
@@ -61,15 +62,21 @@ TEST(ModalRunTest, RealModalLoopServesAWorkerAndEndsOnEscape) {
     CTestDlg dlg;
     std::atomic<LRESULT> sent = -1;
     std::thread worker;
+    std::optional<std::chrono::steady_clock::time_point> escaped;
     // Ticks of the dialog's own loop: the worker starts once the window is up, and Escape is
-    // pressed once its message has been served.
+    // queued once its message has been served, for the dialog's loop to take. Should the loop
+    // miss it, the run is ended otherwise after a while, so that the test fails, not hangs.
     uitest::RepeatingTimer poll(std::chrono::milliseconds(5), [&] {
         if (!dlg.IsCreated() || !dlg.IsWindowVisible()) return;
         if (!worker.joinable()) {
             HWND handle = dlg.GetSafeHwnd();
             worker = std::thread([&, handle] { sent = SendMessage(handle, WM_T_PRIVATE, 5, 5); });
-        } else if (sent.load() != -1) {
-            uitest::PressEscape(dlg, IDC_T_PORT);
+        } else if (sent.load() != -1 && !escaped) {
+            if (uitest::PostKeyPress(dlg, IDC_T_PORT, uitest::NamedKey::Escape)) {
+                escaped = std::chrono::steady_clock::now();
+            }
+        } else if (escaped && std::chrono::steady_clock::now() - *escaped > std::chrono::seconds(5)) {
+            dlg.EndDialog(-7);
         }
     });
     EXPECT_EQ(dlg.DoModal(), IDCANCEL);

@@ -84,11 +84,14 @@ std::string SelectedText(CDialog& dialog, int id);
 bool ListBoxLineInView(CDialog& dialog, int listBoxId, int index);
 
 // Keys both backends press through the dialog's keyboard handling.
-enum class NamedKey { Tab, Enter, Up, Down };
+enum class NamedKey { Tab, Enter, Escape, Up, Down };
 // Focuses the control and presses the key.
 bool PressKeyOn(CDialog& dialog, int id, NamedKey key);
 // Presses the key on whatever control has the focus now.
 bool PressKeyOnFocus(CDialog& dialog, NamedKey key);
+// Focuses the control and queues the key's press and release for the event loop that runs
+// next (a modal dialog's own), without serving them here.
+bool PostKeyPress(CDialog& dialog, int id, NamedKey key);
 // Alt+Space opens the system menu; End goes to its last item and Enter chooses it. (Not the
 // item's letter: under Wine the menu has an "About Wine" item that takes A first.) False when
 // no menu opened.

@@ -295,6 +295,7 @@ bool InvokeMenuItem(CDialog& dialog, UINT id) {
 }  // namespace uitest
 
 // ---- The dialog layer's own tests on both backends: geometry, state, keys, owners, timers ----
+#include <QKeyEvent>
 #include <QListWidget>
 #include <QMenu>
 #include <QPushButton>
@@ -313,6 +314,7 @@ Qt::Key QtKey(NamedKey key) {
     switch (key) {
         case NamedKey::Tab: return Qt::Key_Tab;
         case NamedKey::Enter: return Qt::Key_Return;
+        case NamedKey::Escape: return Qt::Key_Escape;
         case NamedKey::Up: return Qt::Key_Up;
         case NamedKey::Down: return Qt::Key_Down;
     }
@@ -375,6 +377,15 @@ bool PressKeyOnFocus(CDialog& dialog, NamedKey key) {
     QWidget* focus = window != nullptr ? window->focusWidget() : nullptr;
     if (focus == nullptr) return false;
     QTest::keyClick(focus, QtKey(key));
+    return true;
+}
+
+bool PostKeyPress(CDialog& dialog, int id, NamedKey key) {
+    QWidget* target = Focus(dialog, id);
+    if (target == nullptr) return false;
+    QCoreApplication::postEvent(target, new QKeyEvent(QEvent::KeyPress, QtKey(key), Qt::NoModifier));
+    QCoreApplication::postEvent(target,
+                                new QKeyEvent(QEvent::KeyRelease, QtKey(key), Qt::NoModifier));
     return true;
 }
 

@@ -384,6 +384,7 @@ unsigned VirtualKey(NamedKey key) {
     switch (key) {
         case NamedKey::Tab: return VK_TAB;
         case NamedKey::Enter: return VK_RETURN;
+        case NamedKey::Escape: return VK_ESCAPE;
         case NamedKey::Up: return VK_UP;
         case NamedKey::Down: return VK_DOWN;
     }
@@ -460,6 +461,18 @@ bool PressKeyOnFocus(CDialog& dialog, NamedKey key) {
     NativeHwnd focus = ::GetFocus();
     if (focus == nullptr || ::GetAncestor(focus, GA_ROOT) != dialog.GetWidget()) return false;
     Key(focus, VirtualKey(key));
+    return true;
+}
+
+bool PostKeyPress(CDialog& dialog, int id, NamedKey key) {
+    NativeHwnd control = Control(dialog, id);
+    if (control == nullptr) return false;
+    NativeHwnd target = KeyTarget(control);
+    ::SetFocus(target);
+    const unsigned vk = VirtualKey(key);
+    const UINT scan = ::MapVirtualKeyW(vk, MAPVK_VK_TO_VSC);
+    ::PostMessageW(target, WM_KEYDOWN, vk, static_cast<LPARAM>(1 | (scan << 16)));
+    ::PostMessageW(target, WM_KEYUP, vk, static_cast<LPARAM>(1 | (scan << 16) | (3u << 30)));
     return true;
 }
 
