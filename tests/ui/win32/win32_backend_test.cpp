@@ -17,6 +17,7 @@ namespace {
 
 using Win32DialogTest = DialogTest;
 
+// Win32-bound: a native menu bar's right-justified item (Qt's bar: tests/console/menu_bar_test).
 TEST_F(Win32DialogTest, TheMenuBarsStatusTextStandsAtItsRightEndAndGoesWhenEmpty) {
     CMenuBar bar;
     bar.AppendPopup("记录(&R)").AppendMenu(MF_STRING, 40001, "开始记录(&S)...");
@@ -47,6 +48,7 @@ TEST_F(Win32DialogTest, TheMenuBarsStatusTextStandsAtItsRightEndAndGoesWhenEmpty
     EXPECT_NE(::GetMenuState(menu, 40001, MF_BYCOMMAND) & kNativeMfGrayed, 0u);
 }
 
+// Win32-bound: only Windows' clipboard keeps a code page text beside the Unicode one.
 TEST(Win32Clipboard, TextGoesAsUnicodeAndAsCodePage936WhateverTheSystemsCodePage) {
     const std::string line = "SN号1: 28 FF 6A 01 温度";
     ASSERT_TRUE(SetClipboardText(line));
@@ -60,6 +62,7 @@ TEST(Win32Clipboard, TextGoesAsUnicodeAndAsCodePage936WhateverTheSystemsCodePage
     EXPECT_EQ(bytes, Utf8ToGbk(line));
 }
 
+// Win32-bound: the wide file API and the system's ANSI code page.
 // The frame log is saved in code page 936 under a Chinese folder name, whatever the system's
 // ANSI code page (a Western Windows has 1252, so the narrow API would miss the folder).
 TEST(Win32Files, ACode936LogLandsInAChineseFolder) {
