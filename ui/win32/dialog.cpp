@@ -126,23 +126,6 @@ void CDialog::EndDialog(int result) {
     }
 }
 
-BOOL CDialog::DestroyWindow() {
-    if (!widget_owner_) return FALSE;
-    if (mode_ == RunMode::Modal) {
-        EndDialog(IDCANCEL);
-        return TRUE;
-    }
-    DestroyWidgets(true);
-    return TRUE;
-}
-
-BOOL CDialog::UpdateData(BOOL saveAndValidate) {
-    if (!widget_owner_) return FALSE;
-    CDataExchange dx(this, saveAndValidate);
-    DoDataExchange(&dx);
-    return dx.Failed() ? FALSE : TRUE;
-}
-
 CMenu* CDialog::GetSystemMenu(BOOL revert) {
     if (!widget_owner_) return nullptr;
     if (revert) {
@@ -166,23 +149,4 @@ LRESULT CDialog::Default(UINT message, WPARAM wParam, LPARAM lParam) {
     }
     // Moving, minimising, restoring and the Alt+letter menu keys: the system's own handling.
     return ::DefWindowProcW(widget_, 0x0112, wParam, lParam);
-}
-
-BOOL CDialog::OnInitDialog() {
-    UpdateData(FALSE);
-    return TRUE;
-}
-
-void CDialog::DoDataExchange(CDataExchange* /*pDX*/) {}
-
-void CDialog::OnOK() {
-    if (!UpdateData(TRUE)) return;
-    EndDialog(IDOK);
-}
-
-void CDialog::OnCancel() { EndDialog(IDCANCEL); }
-
-const MessageMap& CDialog::GetMessageMap() const {
-    static const MessageMap empty;
-    return empty;
 }
