@@ -1,6 +1,16 @@
 // A dialog's behaviour that no drawing changes: the framework's default handlers, UpdateData,
-// and how DestroyWindow ends a modal run.
+// how DestroyWindow ends a modal run, and letting go of the window's widgets.
 #include "ui/dialog.h"
+
+bool CDialog::IsCreated() const { return widget_owner_ != nullptr; }
+
+void CDialog::ForgetWidget() {
+    (void)widget_owner_.release();  // its deleter is running already, or the caller deletes it
+    widget_ = nullptr;
+    for (CWnd* control : attached_) control->Detach();
+    attached_.clear();
+    mode_ = RunMode::None;
+}
 
 BOOL CDialog::DestroyWindow() {
     if (!widget_owner_) return FALSE;

@@ -33,23 +33,12 @@ bool CDialog::Build() {
     return true;
 }
 
-void CDialog::ForgetWidget() {
-    (void)widget_owner_.release();  // its deleter is running already
-    widget_ = nullptr;
-    for (CWnd* control : attached_) control->Detach();
-    attached_.clear();
-    mode_ = RunMode::None;
-}
-
 void CDialog::DestroyWidgets(bool deferred) {
     if (!widget_owner_) return;
     widget_owner_->SendDestroyOnce();
     if (!widget_owner_) return;  // the handler destroyed the window itself
-    DialogWidget* widget = widget_owner_.release();
-    widget_ = nullptr;
-    for (CWnd* control : attached_) control->Detach();
-    attached_.clear();
-    mode_ = RunMode::None;
+    DialogWidget* widget = widget_owner_.get();
+    ForgetWidget();  // deleted below, once the window is retired
     widget->Retire();
     if (deferred) {
         widget->deleteLater();
@@ -57,8 +46,6 @@ void CDialog::DestroyWidgets(bool deferred) {
         delete widget;
     }
 }
-
-bool CDialog::IsCreated() const { return widget_owner_ != nullptr; }
 
 int CDialog::DoModal() {
     StartupMark("dialog");

@@ -33,23 +33,12 @@ bool CDialog::Build() {
     return true;
 }
 
-void CDialog::ForgetWidget() {
-    (void)widget_owner_.release();
-    widget_ = nullptr;
-    for (CWnd* control : attached_) control->Detach();
-    attached_.clear();
-    mode_ = RunMode::None;
-}
-
 void CDialog::DestroyWidgets(bool /*deferred*/) {
     if (!widget_owner_) return;
     widget_owner_->SendDestroyOnce();
     if (!widget_owner_) return;  // the handler destroyed the window itself
-    DialogWidget* widget = widget_owner_.release();
-    widget_ = nullptr;
-    for (CWnd* control : attached_) control->Detach();
-    attached_.clear();
-    mode_ = RunMode::None;
+    DialogWidget* widget = widget_owner_.get();
+    ForgetWidget();
     // The system destroys the window after the current message (if any) has been handled by
     // its own procedure; the object goes with the window.
     const NativeHwnd owner = widget->OwnerWindow();
@@ -57,8 +46,6 @@ void CDialog::DestroyWidgets(bool /*deferred*/) {
     widget->Retire();
     if (active && owner != nullptr) ::SetActiveWindow(owner);
 }
-
-bool CDialog::IsCreated() const { return widget_owner_ != nullptr; }
 
 int CDialog::DoModal() {
     mode_ = RunMode::Modal;
