@@ -41,7 +41,15 @@ public:
     const std::vector<std::pair<std::string, CMenu>>& Popups() const { return popups_; }
 
 private:
-    struct Shown;  // the Qt side while the dialog's window exists
+    struct Shown;  // the backend's side while the dialog's window exists
+    bool HasItem(UINT id) const;
+    // The backend's part: building the bar on the window, and showing a change of the model on
+    // it once it is there.
+    bool BarShown() const;
+    void ShowBar(CDialog& dialog);
+    void ShowItemEnabled(UINT id, bool enabled);
+    void ShowStatus(int previousId);
+
     std::vector<std::pair<std::string, CMenu>> popups_;
     std::vector<UINT> grayed_;
     int statusId_ = 0;

@@ -2,8 +2,6 @@
 
 #include <clocale>
 
-#include <thread>
-
 #include <QApplication>
 #include <QFileInfo>
 
@@ -12,32 +10,12 @@
 #include "ui/qt/qt_translation.h"
 #include "ui/startup_trace.h"
 
-namespace {
-
-CWinApp* g_app = nullptr;
-
-}  // namespace
-
-CWinApp::CWinApp() { g_app = this; }
-
-CWinApp::~CWinApp() {
-    if (g_app == this) g_app = nullptr;
-}
-
-BOOL CWinApp::InitInstance() { return TRUE; }
-
 const std::string& CWinApp::AppName() const {
     // Read each time: tests and AfxWinMain set the name after the global object is built.
     if (QCoreApplication::instance() != nullptr) {
         appName_ = QCoreApplication::applicationName().toStdString();
     }
     return appName_;
-}
-
-CWinApp* AfxGetApp() { return g_app; }
-
-void AfxBeginThread(AFX_THREADPROC fn, void* param) {
-    std::thread([fn, param] { fn(param); }).detach();
 }
 
 int AfxWinMain(int argc, char** argv) {

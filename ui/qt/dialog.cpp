@@ -33,23 +33,12 @@ bool CDialog::Build() {
     return true;
 }
 
-void CDialog::ForgetWidget() {
-    (void)widget_owner_.release();  // its deleter is running already
-    widget_ = nullptr;
-    for (CWnd* control : attached_) control->Detach();
-    attached_.clear();
-    mode_ = RunMode::None;
-}
-
 void CDialog::DestroyWidgets(bool deferred) {
     if (!widget_owner_) return;
     widget_owner_->SendDestroyOnce();
     if (!widget_owner_) return;  // the handler destroyed the window itself
-    DialogWidget* widget = widget_owner_.release();
-    widget_ = nullptr;
-    for (CWnd* control : attached_) control->Detach();
-    attached_.clear();
-    mode_ = RunMode::None;
+    DialogWidget* widget = widget_owner_.get();
+    ForgetWidget();  // deleted below, once the window is retired
     widget->Retire();
     if (deferred) {
         widget->deleteLater();
@@ -57,8 +46,6 @@ void CDialog::DestroyWidgets(bool deferred) {
         delete widget;
     }
 }
-
-bool CDialog::IsCreated() const { return widget_owner_ != nullptr; }
 
 int CDialog::DoModal() {
     StartupMark("dialog");
@@ -112,24 +99,6 @@ void CDialog::EndDialog(int result) {
     }
 }
 
-BOOL CDialog::DestroyWindow() {
-    if (!widget_owner_) return FALSE;
-    if (mode_ == RunMode::Modal) {
-        // A modal run ends first; DoModal destroys the window when its loop returns.
-        EndDialog(IDCANCEL);
-        return TRUE;
-    }
-    DestroyWidgets(true);
-    return TRUE;
-}
-
-BOOL CDialog::UpdateData(BOOL saveAndValidate) {
-    if (!widget_owner_) return FALSE;
-    CDataExchange dx(this, saveAndValidate);
-    DoDataExchange(&dx);
-    return dx.Failed() ? FALSE : TRUE;
-}
-
 CMenu* CDialog::GetSystemMenu(BOOL revert) {
     if (!widget_owner_) return nullptr;
     if (revert) {
@@ -166,23 +135,4 @@ LRESULT CDialog::Default(UINT message, WPARAM wParam, LPARAM /*lParam*/) {
             break;
     }
     return 0;
-}
-
-BOOL CDialog::OnInitDialog() {
-    UpdateData(FALSE);
-    return TRUE;
-}
-
-void CDialog::DoDataExchange(CDataExchange* /*pDX*/) {}
-
-void CDialog::OnOK() {
-    if (!UpdateData(TRUE)) return;
-    EndDialog(IDOK);
-}
-
-void CDialog::OnCancel() { EndDialog(IDCANCEL); }
-
-const MessageMap& CDialog::GetMessageMap() const {
-    static const MessageMap empty;
-    return empty;
 }

@@ -14,6 +14,7 @@
 #include <QRadioButton>
 #include <QWindow>
 
+#include "ui/accessible_naming.h"
 #include "ui/qt/accessible_names.h"
 #include "ui/qt/control_widgets.h"
 #include "ui/qt/custom_control_widget.h"
@@ -29,20 +30,6 @@
 namespace {
 
 const char* const kIdProperty = "k7r2_control_id";
-
-bool IsField(ControlKind kind) {
-    switch (kind) {
-        case ControlKind::Edit:
-        case ControlKind::ComboDropList:
-        case ControlKind::ComboDropDown:
-        case ControlKind::ListView:
-        case ControlKind::ListBox:
-        case ControlKind::Spin:
-            return true;
-        default:
-            return false;
-    }
-}
 
 QString ObjectNameFor(const ControlTemplate& ctl, int index) {
     return ctl.id == kNoId ? QStringLiteral("ctl_static_%1").arg(index)
@@ -343,11 +330,11 @@ void DialogWidget::SetAccessibleNames() {
         const ControlTemplate& ctl = tpl_.controls[i];
         QWidget* w = controls_[i];
         const std::optional<std::size_t> label =
-            IsField(ctl.kind) ? LabelBeside(tpl_, i) : std::nullopt;
+            IsLabelledField(ctl.kind) ? LabelBeside(tpl_, i) : std::nullopt;
         auto* labelWidget = label ? qobject_cast<QLabel*>(controls_[*label]) : nullptr;
         if (!ctl.accessibleName.empty()) {
             w->setAccessibleName(QString::fromStdString(ctl.accessibleName));
-        } else if (IsField(ctl.kind)) {
+        } else if (IsLabelledField(ctl.kind)) {
             if (labelWidget != nullptr) NameAfterLabel(w, labelWidget);
         } else if (ctl.kind != ControlKind::Icon) {
             // Buttons, radios, group boxes and texts (the counters too) say what they show.

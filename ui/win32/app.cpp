@@ -1,13 +1,10 @@
 #include "ui/win32/dialog_widget.h"
 
 #include <clocale>
-#include <thread>
 
 #include "ui/app.h"
 
 namespace {
-
-CWinApp* g_app = nullptr;
 
 // Per-monitor DPI awareness also when the manifest is missing (a bare copy of the program):
 // dialogs then scale their dialog units with each monitor's DPI.
@@ -24,14 +21,6 @@ void BecomeDpiAware() {
 }
 
 }  // namespace
-
-CWinApp::CWinApp() { g_app = this; }
-
-CWinApp::~CWinApp() {
-    if (g_app == this) g_app = nullptr;
-}
-
-BOOL CWinApp::InitInstance() { return TRUE; }
 
 const std::string& CWinApp::AppName() const {
     if (appName_.empty()) {
@@ -50,12 +39,6 @@ const std::string& CWinApp::AppName() const {
         appName_ = Utf8(name);
     }
     return appName_;
-}
-
-CWinApp* AfxGetApp() { return g_app; }
-
-void AfxBeginThread(AFX_THREADPROC fn, void* param) {
-    std::thread([fn, param] { fn(param); }).detach();
 }
 
 int AfxWinMain(int /*argc*/, char** /*argv*/) {

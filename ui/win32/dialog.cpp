@@ -33,23 +33,12 @@ bool CDialog::Build() {
     return true;
 }
 
-void CDialog::ForgetWidget() {
-    (void)widget_owner_.release();
-    widget_ = nullptr;
-    for (CWnd* control : attached_) control->Detach();
-    attached_.clear();
-    mode_ = RunMode::None;
-}
-
 void CDialog::DestroyWidgets(bool /*deferred*/) {
     if (!widget_owner_) return;
     widget_owner_->SendDestroyOnce();
     if (!widget_owner_) return;  // the handler destroyed the window itself
-    DialogWidget* widget = widget_owner_.release();
-    widget_ = nullptr;
-    for (CWnd* control : attached_) control->Detach();
-    attached_.clear();
-    mode_ = RunMode::None;
+    DialogWidget* widget = widget_owner_.get();
+    ForgetWidget();
     // The system destroys the window after the current message (if any) has been handled by
     // its own procedure; the object goes with the window.
     const NativeHwnd owner = widget->OwnerWindow();
@@ -57,8 +46,6 @@ void CDialog::DestroyWidgets(bool /*deferred*/) {
     widget->Retire();
     if (active && owner != nullptr) ::SetActiveWindow(owner);
 }
-
-bool CDialog::IsCreated() const { return widget_owner_ != nullptr; }
 
 int CDialog::DoModal() {
     mode_ = RunMode::Modal;
@@ -126,23 +113,6 @@ void CDialog::EndDialog(int result) {
     }
 }
 
-BOOL CDialog::DestroyWindow() {
-    if (!widget_owner_) return FALSE;
-    if (mode_ == RunMode::Modal) {
-        EndDialog(IDCANCEL);
-        return TRUE;
-    }
-    DestroyWidgets(true);
-    return TRUE;
-}
-
-BOOL CDialog::UpdateData(BOOL saveAndValidate) {
-    if (!widget_owner_) return FALSE;
-    CDataExchange dx(this, saveAndValidate);
-    DoDataExchange(&dx);
-    return dx.Failed() ? FALSE : TRUE;
-}
-
 CMenu* CDialog::GetSystemMenu(BOOL revert) {
     if (!widget_owner_) return nullptr;
     if (revert) {
@@ -166,23 +136,4 @@ LRESULT CDialog::Default(UINT message, WPARAM wParam, LPARAM lParam) {
     }
     // Moving, minimising, restoring and the Alt+letter menu keys: the system's own handling.
     return ::DefWindowProcW(widget_, 0x0112, wParam, lParam);
-}
-
-BOOL CDialog::OnInitDialog() {
-    UpdateData(FALSE);
-    return TRUE;
-}
-
-void CDialog::DoDataExchange(CDataExchange* /*pDX*/) {}
-
-void CDialog::OnOK() {
-    if (!UpdateData(TRUE)) return;
-    EndDialog(IDOK);
-}
-
-void CDialog::OnCancel() { EndDialog(IDCANCEL); }
-
-const MessageMap& CDialog::GetMessageMap() const {
-    static const MessageMap empty;
-    return empty;
 }

@@ -1,6 +1,7 @@
+// The menu bar as Qt draws it: a QMenuBar on the dialog's window, and the status text laid over
+// its right end.
 #include "ui/menu_bar.h"
 
-#include <algorithm>
 #include <map>
 
 #include <QAction>
@@ -27,14 +28,10 @@ struct CMenuBar::Shown {
 CMenuBar::CMenuBar() = default;
 CMenuBar::~CMenuBar() = default;
 
-CMenu& CMenuBar::AppendPopup(const std::string& text) {
-    popups_.emplace_back(text, CMenu());
-    return popups_.back().second;
-}
+bool CMenuBar::BarShown() const { return shown_ && shown_->bar; }
 
-BOOL CMenuBar::SetMenu(CDialog& dialog) {
+void CMenuBar::ShowBar(CDialog& dialog) {
     QWidget* window = dialog.GetWidget();
-    if (window == nullptr || (shown_ && shown_->bar)) return FALSE;
     shown_ = std::make_unique<Shown>();
 
     // Before the bar exists: otherwise its construction asks the session bus whether a global
@@ -91,47 +88,27 @@ BOOL CMenuBar::SetMenu(CDialog& dialog) {
     status->setAlignment(Qt::AlignVCenter | Qt::AlignRight);
     NameAfterOwnText(status, true);
     shown_->status = status;
-    SetStatusText(statusId_, status_);
-    return TRUE;
+    ShowStatus(statusId_);
 }
 
-int CMenuBar::EnableMenuItem(UINT id, UINT enable) {
-    bool known = false;
-    for (const auto& popup : popups_) {
-        for (const CMenu::Item& item : popup.second.Items()) known = known || item.id == id;
-    }
-    if (!known) return -1;
-    const int previous = IsMenuItemEnabled(id) ? static_cast<int>(MF_ENABLED)
-                                               : static_cast<int>(MF_GRAYED);
-    std::erase(grayed_, id);
-    if ((enable & MF_GRAYED) != 0) grayed_.push_back(id);
-    if (shown_) {
-        auto it = shown_->actions.find(id);
-        if (it != shown_->actions.end() && it->second) {
-            it->second->setEnabled((enable & MF_GRAYED) == 0);
-        }
-    }
-    return previous;
+void CMenuBar::ShowItemEnabled(UINT id, bool enabled) {
+    if (!shown_) return;
+    auto it = shown_->actions.find(id);
+    if (it != shown_->actions.end() && it->second) it->second->setEnabled(enabled);
 }
 
-bool CMenuBar::IsMenuItemEnabled(UINT id) const {
-    return std::find(grayed_.begin(), grayed_.end(), id) == grayed_.end();
-}
-
-void CMenuBar::SetStatusText(int id, const std::string& text) {
-    statusId_ = id;
-    status_ = text;
+void CMenuBar::ShowStatus(int /*previousId*/) {
     if (!shown_ || !shown_->status) return;
     QLabel* label = shown_->status;
-    label->setObjectName(QStringLiteral("ctl_%1").arg(id));
+    label->setObjectName(QStringLiteral("ctl_%1").arg(statusId_));
     // Renames it for assistive technology too, which hears of the change.
-    SetWidgetTextIfChanged(label, QString::fromStdString(text));
-    const int width = text.empty() ? 0 : label->sizeHint().width();
+    SetWidgetTextIfChanged(label, QString::fromStdString(status_));
+    const int width = status_.empty() ? 0 : label->sizeHint().width();
     if (QMenuBar* bar = shown_->bar) {
         if (shown_->corner) shown_->corner->setFixedWidth(width);
         label->setGeometry(bar->x() + bar->width() - width, bar->y(), width, bar->height());
         bar->update();
     }
-    label->setVisible(!text.empty());
+    label->setVisible(!status_.empty());
     label->raise();
 }

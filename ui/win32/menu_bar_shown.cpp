@@ -1,6 +1,6 @@
+// The menu bar as the system draws it: the window's own menu, the status text an item at its
+// right end.
 #include "ui/win32/dialog_widget.h"
-
-#include <algorithm>
 
 #include "ui/dialog.h"
 #include "ui/menu_bar.h"
@@ -26,14 +26,10 @@ struct CMenuBar::Shown {
 CMenuBar::CMenuBar() = default;
 CMenuBar::~CMenuBar() = default;
 
-CMenu& CMenuBar::AppendPopup(const std::string& text) {
-    popups_.emplace_back(text, CMenu());
-    return popups_.back().second;
-}
+bool CMenuBar::BarShown() const { return shown_ && BarStillShown(shown_->window, shown_->bar); }
 
-BOOL CMenuBar::SetMenu(CDialog& dialog) {
+void CMenuBar::ShowBar(CDialog& dialog) {
     NativeHwnd window = dialog.GetWidget();
-    if (window == nullptr || (shown_ && BarStillShown(shown_->window, shown_->bar))) return FALSE;
     HMENU bar = ::CreateMenu();
     for (const auto& [title, items] : popups_) {
         HMENU popup = ::CreatePopupMenu();
@@ -55,7 +51,7 @@ BOOL CMenuBar::SetMenu(CDialog& dialog) {
     shown_ = std::make_unique<Shown>();
     shown_->window = window;
     shown_->bar = bar;
-    SetStatusText(statusId_, status_);
+    ShowStatus(statusId_);
     RECT after{};
     ::GetClientRect(window, &after);
     RECT frame{};
@@ -65,42 +61,22 @@ BOOL CMenuBar::SetMenu(CDialog& dialog) {
         ::SetWindowPos(window, nullptr, 0, 0, frame.right - frame.left,
                        frame.bottom - frame.top + grow, SWP_NOMOVE | SWP_NOZORDER);
     }
-    return TRUE;
 }
 
-int CMenuBar::EnableMenuItem(UINT id, UINT enable) {
-    bool known = false;
-    for (const auto& popup : popups_) {
-        for (const CMenu::Item& item : popup.second.Items()) known = known || item.id == id;
-    }
-    if (!known) return -1;
-    const int previous = IsMenuItemEnabled(id) ? static_cast<int>(MF_ENABLED)
-                                               : static_cast<int>(MF_GRAYED);
-    std::erase(grayed_, id);
-    if ((enable & MF_GRAYED) != 0) grayed_.push_back(id);
-    if (shown_ && BarStillShown(shown_->window, shown_->bar)) {
-        ::EnableMenuItem(shown_->bar, id,
-                         MF_BYCOMMAND | ((enable & MF_GRAYED) != 0 ? kNativeMfGrayed : 0));
-    }
-    return previous;
+void CMenuBar::ShowItemEnabled(UINT id, bool enabled) {
+    if (!BarShown()) return;
+    ::EnableMenuItem(shown_->bar, id, MF_BYCOMMAND | (enabled ? 0 : kNativeMfGrayed));
 }
 
-bool CMenuBar::IsMenuItemEnabled(UINT id) const {
-    return std::find(grayed_.begin(), grayed_.end(), id) == grayed_.end();
-}
-
-void CMenuBar::SetStatusText(int id, const std::string& text) {
-    const int previousId = statusId_;
-    statusId_ = id;
-    status_ = text;
-    if (!shown_ || !BarStillShown(shown_->window, shown_->bar)) return;
+void CMenuBar::ShowStatus(int previousId) {
+    if (!BarShown()) return;
     HMENU bar = shown_->bar;
     if (shown_->statusShown) {
         ::DeleteMenu(bar, static_cast<UINT>(previousId), MF_BYCOMMAND);
         shown_->statusShown = false;
     }
-    if (!text.empty()) {
-        ::AppendMenuW(bar, kStatusFlags, static_cast<UINT_PTR>(id), Wide(text).c_str());
+    if (!status_.empty()) {
+        ::AppendMenuW(bar, kStatusFlags, static_cast<UINT_PTR>(statusId_), Wide(status_).c_str());
         shown_->statusShown = true;
     }
     ::DrawMenuBar(shown_->window);
