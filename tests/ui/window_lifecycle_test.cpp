@@ -104,10 +104,6 @@ TEST(ModelessTest, EveryWayToCloseSendsDestroyOnce) {
 }
 
 TEST(ModelessTest, OwnedWindowHearsDestroyWhenItsOwnerGoesFirst) {
-#if UITEST_BACKEND_WIN32
-    GTEST_SKIP() << "Known fault: the Win32 backend hears WM_DESTROY only when the layer "
-                    "destroys the window, not when the system does (its owner gone first)";
-#endif
     CTestDlg owner;
     ASSERT_TRUE(owner.Create());
     CTestDlg owned;

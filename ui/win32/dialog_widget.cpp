@@ -182,6 +182,17 @@ INT_PTR CALLBACK DialogWidget::Proc(NativeHwnd hwnd, UINT message, WPARAM wParam
         self = FromHwnd(hwnd);
     }
     if (self == nullptr) return 0;
+    if (message == WM_DESTROY && !self->retired_) {
+        // The system destroys the window (its owner went first): the dialog still hears
+        // WM_DESTROY while its controls exist, and lets go of this object, which goes with the
+        // window below.
+        self->SendDestroyOnce();
+        if (self->retired_) return 0;  // the handler destroyed the window through the layer
+        self->retired_ = true;
+        if (self->link_) self->link_->Detach();
+        self->owner_->ForgetWidget();
+        return 0;
+    }
     if (message == WM_NCDESTROY) {
         ::SetWindowLongPtrW(hwnd, DWLP_USER, 0);
         if (self->link_) self->link_->Detach();
