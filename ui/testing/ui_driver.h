@@ -54,3 +54,23 @@ bool InvokeSystemMenuItem(CDialog& dialog, UINT id);
 bool InvokeMenuItem(CDialog& dialog, UINT id);
 
 }  // namespace uitest
+
+// The console's window tests: the tab order, every control's text and the menu bar as shown.
+namespace uitest {
+
+// The ids of the controls that Tab visits, starting at control `fromId`, until it comes back.
+std::vector<int> TabOrder(CDialog& dialog, int fromId);
+// The texts of the dialog's own controls, static texts included, in template order.
+std::vector<std::string> ControlTexts(CDialog& dialog);
+// The window's menu bar as shown: its menus' titles ('&' kept), an item's text (empty when there
+// is no such item) and whether the item can be chosen.
+std::vector<std::string> MenuBarTitles(CDialog& dialog);
+std::string MenuItemText(CDialog& dialog, UINT id);
+bool IsMenuItemShownEnabled(CDialog& dialog, UINT id);
+// The status text shown at the bar's right end; empty when none shows.
+std::string MenuBarStatusText(CDialog& dialog);
+// Alt+`menu` opens the bar's menu with that access key and `item` chooses its item with that
+// access key, as the keyboard does. False when no menu opened.
+bool ChooseMenuItemByKeys(CDialog& dialog, char menu, char item);
+
+}  // namespace uitest
