@@ -74,3 +74,14 @@ std::string MenuBarStatusText(CDialog& dialog);
 bool ChooseMenuItemByKeys(CDialog& dialog, char menu, char item);
 
 }  // namespace uitest
+
+// In-place editing of a list view row's label (its first column), on both backends.
+namespace uitest {
+
+// Chooses the row, opens its editor (F2 on Qt, the list view's own edit message on Win32),
+// replaces the text and presses Enter (or Escape when `cancel`). False when no editor opened or
+// it stayed open.
+bool EditLabelInPlace(CDialog& dialog, int listViewId, int row, const std::string& text,
+                      bool cancel);
+
+}  // namespace uitest

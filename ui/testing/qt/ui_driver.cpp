@@ -411,3 +411,13 @@ bool ChooseMenuItemByKeys(CDialog& dialog, char menu, char item) {
 }
 
 }  // namespace uitest
+
+// In-place editing of a list view row's label (its first column), on both backends.
+namespace uitest {
+
+bool EditLabelInPlace(CDialog& dialog, int listViewId, int row, const std::string& text,
+                      bool cancel) {
+    return EditListLabel(dialog, listViewId, row, text, cancel);
+}
+
+}  // namespace uitest

@@ -469,3 +469,32 @@ bool ChooseMenuItemByKeys(CDialog& dialog, char menu, char item) {
 }
 
 }  // namespace uitest
+
+// In-place editing of a list view row's label (its first column), on both backends.
+namespace uitest {
+
+bool EditLabelInPlace(CDialog& dialog, int listViewId, int row, const std::string& text,
+                      bool cancel) {
+    NativeHwnd list = Control(dialog, listViewId);
+    if (list == nullptr || row < 0 || row >= RowCount(dialog, listViewId)) return false;
+    ::SetActiveWindow(dialog.GetWidget());
+    ::SetFocus(list);
+    LVITEMW chosen{};
+    chosen.stateMask = LVIS_SELECTED | LVIS_FOCUSED;
+    chosen.state = LVIS_SELECTED | LVIS_FOCUSED;
+    ::SendMessageW(list, LVM_SETITEMSTATE, static_cast<WPARAM>(row),
+                   reinterpret_cast<LPARAM>(&chosen));
+    PumpPendingMessages();
+    // What F2 or a click on the chosen row's label starts in an application: the list view
+    // itself does nothing on F2.
+    auto editor = reinterpret_cast<NativeHwnd>(
+        ::SendMessageW(list, LVM_EDITLABELW, static_cast<WPARAM>(row), 0));
+    if (editor == nullptr) return false;
+    ::SendMessageW(editor, EM_SETSEL, 0, -1);
+    Key(editor, VK_DELETE);
+    TypeChars(editor, text);
+    Key(editor, cancel ? VK_ESCAPE : VK_RETURN);
+    return ::SendMessageW(list, LVM_GETEDITCONTROL, 0, 0) == 0;
+}
+
+}  // namespace uitest
