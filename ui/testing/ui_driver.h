@@ -85,3 +85,16 @@ bool EditLabelInPlace(CDialog& dialog, int listViewId, int row, const std::strin
                       bool cancel);
 
 }  // namespace uitest
+
+// List view rows chosen and ticked, on both backends.
+namespace uitest {
+
+// Makes the row the chosen one as a user's click does (the list tells its dialog of the change).
+// False when there is no such row.
+bool ChooseListRow(CDialog& dialog, int listViewId, int row);
+
+// Ticks (or clears) the check box of a list view row as a user does: a click on its box on Qt,
+// Space on the chosen row on Win32. False when there is no such row.
+bool ToggleListRowCheck(CDialog& dialog, int listViewId, int row);
+
+}  // namespace uitest

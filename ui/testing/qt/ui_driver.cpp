@@ -421,3 +421,29 @@ bool EditLabelInPlace(CDialog& dialog, int listViewId, int row, const std::strin
 }
 
 }  // namespace uitest
+
+// List view rows chosen and ticked, on both backends.
+#include <QStyleOptionViewItem>
+
+namespace uitest {
+
+bool ChooseListRow(CDialog& dialog, int listViewId, int row) {
+    return ClickListRow(dialog, listViewId, row, 1);
+}
+
+bool ToggleListRowCheck(CDialog& dialog, int listViewId, int row) {
+    auto* table = ControlAs<QTableWidget>(dialog, listViewId);
+    if (table == nullptr || row < 0 || row >= table->rowCount() || table->item(row, 0) == nullptr) {
+        return false;
+    }
+    QStyleOptionViewItem option;
+    option.initFrom(table);
+    option.rect = table->visualItemRect(table->item(row, 0));
+    option.features |= QStyleOptionViewItem::HasCheckIndicator;
+    const QRect box =
+        table->style()->subElementRect(QStyle::SE_ItemViewItemCheckIndicator, &option, table);
+    QTest::mouseClick(table->viewport(), Qt::LeftButton, Qt::NoModifier, box.center());
+    return true;
+}
+
+}  // namespace uitest

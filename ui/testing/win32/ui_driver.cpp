@@ -498,3 +498,29 @@ bool EditLabelInPlace(CDialog& dialog, int listViewId, int row, const std::strin
 }
 
 }  // namespace uitest
+
+// List view rows chosen and ticked, on both backends.
+namespace uitest {
+
+bool ChooseListRow(CDialog& dialog, int listViewId, int row) {
+    NativeHwnd list = Control(dialog, listViewId);
+    if (list == nullptr || row < 0 || row >= RowCount(dialog, listViewId)) return false;
+    ::SetActiveWindow(dialog.GetWidget());
+    ::SetFocus(list);
+    // The state a click sets; the list view's own mouse handling waits for a drag otherwise.
+    LVITEMW chosen{};
+    chosen.stateMask = LVIS_SELECTED | LVIS_FOCUSED;
+    chosen.state = LVIS_SELECTED | LVIS_FOCUSED;
+    ::SendMessageW(list, LVM_SETITEMSTATE, static_cast<WPARAM>(row),
+                   reinterpret_cast<LPARAM>(&chosen));
+    PumpPendingMessages();
+    return true;
+}
+
+bool ToggleListRowCheck(CDialog& dialog, int listViewId, int row) {
+    if (!ChooseListRow(dialog, listViewId, row)) return false;
+    Key(Control(dialog, listViewId), VK_SPACE);
+    return true;
+}
+
+}  // namespace uitest
