@@ -1,5 +1,5 @@
 // The main window as it opens, its lists, its system menu and About box, and its tab order.
-#include <QWidget>
+#include <algorithm>
 
 #include "console/about_dlg.h"
 #include "console/temperature_lists.h"
@@ -107,15 +107,14 @@ TEST_F(MainWindowTest, SystemMenuEndsWithTheAboutEntryWhichOpensTheAboutBox) {
 
 TEST(AboutBoxTest, ShowsTheVersionLineAndClosesWithOk) {
     CAboutDlg about;
-    bool sawVersion = false;
+    std::vector<std::string> texts;
     uitest::ScopedModalDialogHook hook([&](CDialog& box) {
-        for (QWidget* child : uitest::Window(box)->findChildren<QWidget*>())
-            sawVersion |= child->accessibleName() == "QEV_K7R2 3.01 版";
+        texts = uitest::ControlTexts(box);
         uitest::Click(box, 1);
         return box.EndDialogResult().value_or(-1);
     });
     EXPECT_EQ(about.DoModal(), IDOK);
-    EXPECT_TRUE(sawVersion);
+    EXPECT_NE(std::find(texts.begin(), texts.end(), "QEV_K7R2 3.01 版"), texts.end());
 }
 
 TEST_F(MainWindowTest, OtherSystemCommandsKeepTheirUsualEffect) {
@@ -130,37 +129,31 @@ TEST_F(MainWindowTest, OtherSystemCommandsKeepTheirUsualEffect) {
 }
 
 TEST_F(MainWindowTest, TabWalksTheControlsInTemplateOrder) {
-    std::vector<int> order;
-    QWidget* first = uitest::Control(dlg, IDC_PORT);
-    QWidget* w = first;
-    do {
-        const QString name = w->objectName();
-        if (name.startsWith("ctl_") && !name.startsWith("ctl_static_") &&
-            (w->focusPolicy() & Qt::TabFocus) && w->isEnabled())
-            order.push_back(name.mid(4).toInt());
-        w = w->nextInFocusChain();
-    } while (w != first && order.size() < 100);
-    const std::vector<int> expected = {IDC_PORT,
-                                       IDC_BAUD,
-                                       IDC_ADDRESS,
-                                       IDC_SIGNAL_COUNT,
-                                       IDC_SET_SIGNAL_COUNT,
-                                       IDC_SN_INDEX,
-                                       IDC_READ_SN,
-                                       IDC_MODE_SEMI_AUTO,
-                                       IDC_MODE_MANUAL,
-                                       IDC_MODE_FULL_AUTO,
-                                       IDC_CHANNEL,
-                                       IDC_REGISTER,
-                                       IDC_PERIOD,
-                                       IDC_SINGLE_ACQUISITION,
-                                       IDC_CONTINUOUS_ACQUISITION,
-                                       IDC_LIST_LEFT,
-                                       IDC_LIST_MIDDLE,
-                                       IDC_FILE_REGISTER,
-                                       IDC_PT100_SETTINGS,
-                                       IDC_LIST_RIGHT};
-    EXPECT_EQ(order, expected);
+    std::vector<int> expected = {IDC_PORT,
+                                 IDC_BAUD,
+                                 IDC_ADDRESS,
+                                 IDC_SIGNAL_COUNT,
+                                 IDC_SET_SIGNAL_COUNT,
+                                 IDC_SN_INDEX,
+                                 IDC_READ_SN,
+                                 IDC_MODE_SEMI_AUTO,
+                                 IDC_MODE_MANUAL,
+                                 IDC_MODE_FULL_AUTO,
+                                 IDC_CHANNEL,
+                                 IDC_REGISTER,
+                                 IDC_PERIOD,
+                                 IDC_SINGLE_ACQUISITION,
+                                 IDC_CONTINUOUS_ACQUISITION,
+                                 IDC_LIST_LEFT,
+                                 IDC_LIST_MIDDLE,
+                                 IDC_FILE_REGISTER,
+                                 IDC_PT100_SETTINGS,
+                                 IDC_LIST_RIGHT};
+#if UITEST_BACKEND_WIN32
+    // Windows stops once in a radio group, on its checked button; the arrows move within it.
+    std::erase_if(expected, [](int id) { return id == IDC_MODE_MANUAL || id == IDC_MODE_FULL_AUTO; });
+#endif
+    EXPECT_EQ(uitest::TabOrder(dlg, IDC_PORT), expected);
 }
 
 }  // namespace

@@ -1,11 +1,7 @@
 // Recording from the menu: every reading of the window becomes a record of the readings CSV,
 // a failed write ends the recording alone, and the window's end closes the file.
-#include <QAccessible>
-#include <QAction>
-#include <QMenuBar>
-#include <QLabel>
-#include <QWidget>
 #include <cstdio>
+#include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <regex>
@@ -15,6 +11,12 @@
 #include "link/commands.h"
 #include "record/readings_csv.h"
 #include "tests/console/module_fixture.h"
+#include "tests/console/write_fault.h"
+#if UITEST_BACKEND_QT
+#include <QAccessible>
+#include <QMenuBar>
+#include <QWidget>
+#endif
 
 namespace {
 
@@ -59,9 +61,7 @@ protected:
         sim->FreezeTemperatures(true);
         path = start.Path() + "/run.csv";
     }
-    void Menu(int id) {
-        uitest::Window(dlg)->findChild<QAction*>(QStringLiteral("ctl_%1").arg(id))->trigger();
-    }
+    void Menu(UINT id) { ASSERT_TRUE(uitest::InvokeMenuItem(dlg, id)) << id; }
     void StartRecording() {
         uitest::ScopedFileDialogHook hook([&](const FileDialogRequest& r) {
             request = r;
@@ -84,19 +84,21 @@ protected:
 TEST_F(RecordingTest, EveryReadingBecomesARecordGoodOrFailedSingleOrContinuous) {
     StartRecording();
     EXPECT_FALSE(request.open);
-    EXPECT_TRUE(std::regex_match(request.fileName,
-                                 std::regex(start.Path() + "/K7R2_[0-9]{8}_[0-9]{6}\\.csv")))
+    // Offered in the start directory, named by the time.
+    const std::filesystem::path offered(request.fileName);
+    EXPECT_EQ(offered.parent_path(), std::filesystem::path(start.Path())) << request.fileName;
+    EXPECT_TRUE(std::regex_match(offered.filename().string(),
+                                 std::regex("K7R2_[0-9]{8}_[0-9]{6}\\.csv")))
         << request.fileName;
     ASSERT_TRUE(dlg.m_recorder.IsRecording());
     EXPECT_EQ(Status(), "记录中: run.csv (0 行)");
-    const QLabel* corner = uitest::Window(dlg)->findChild<QLabel*>("ctl_1030");
-    ASSERT_NE(corner, nullptr);
-    EXPECT_TRUE(corner->isVisible());
-    EXPECT_EQ(corner->text().toStdString(), "记录中: run.csv (0 行)");
-    EXPECT_FALSE(dlg.m_menuBar.IsMenuItemEnabled(ID_RECORD_START));
+    EXPECT_EQ(uitest::MenuBarStatusText(dlg), "记录中: run.csv (0 行)") << "shown on the bar";
+    EXPECT_FALSE(uitest::IsMenuItemShownEnabled(dlg, ID_RECORD_START));
+    EXPECT_TRUE(uitest::IsMenuItemShownEnabled(dlg, ID_RECORD_STOP));
 
     ASSERT_TRUE(Click(IDC_SINGLE_ACQUISITION));
     EXPECT_EQ(Status(), "记录中: run.csv (1 行)");
+    EXPECT_EQ(uitest::MenuBarStatusText(dlg), Status());
     sim->InjectFault({FaultKind::BadChecksum, 1, CMD_READ_TEMPERATURES, -1});
     ASSERT_TRUE(Click(IDC_SINGLE_ACQUISITION));
     ASSERT_TRUE(Replace(IDC_PORT, "9"));
@@ -123,12 +125,16 @@ TEST_F(RecordingTest, EveryReadingBecomesARecordGoodOrFailedSingleOrContinuous) 
     ASSERT_TRUE(WaitForRecords(before + 2));
     ASSERT_TRUE(Click(IDC_CONTINUOUS_ACQUISITION));
     EXPECT_TRUE(dlg.m_recorder.IsRecording()) << "stopping acquisition leaves the recording";
+    // The worker's last reading lands first (Wine lets a second open of the port through, so
+    // the free port alone does not say it has).
+    ASSERT_TRUE(uitest::WaitUntil([] { return g_acquisitionWorkers == 0; }, 8s));
     ASSERT_TRUE(WaitForPortFree());
     ASSERT_TRUE(Click(IDC_SINGLE_ACQUISITION));
     const long long recorded = dlg.m_recorder.Records();
     Menu(ID_RECORD_STOP);
     EXPECT_EQ(Status(), "");
-    EXPECT_TRUE(dlg.m_menuBar.IsMenuItemEnabled(ID_RECORD_START));
+    EXPECT_EQ(uitest::MenuBarStatusText(dlg), "");
+    EXPECT_TRUE(uitest::IsMenuItemShownEnabled(dlg, ID_RECORD_START));
     ASSERT_TRUE(Click(IDC_SINGLE_ACQUISITION));  // after the stop: not recorded
 
     const std::vector<Record> records = ReadRecords(path);
@@ -157,15 +163,19 @@ TEST_F(RecordingTest, EveryReadingBecomesARecordGoodOrFailedSingleOrContinuous) 
 }
 
 TEST_F(RecordingTest, AFailedWriteEndsTheRecordingWithOneMessageAndAcquisitionGoesOn) {
+    if (uitest::UnderWine()) {
+        GTEST_SKIP() << "Wine does not enforce byte-range locks on writes, so no write fails";
+    }
     StartRecording();
     ASSERT_TRUE(StartContinuous());
     ASSERT_TRUE(WaitForRecords(1));
-    ASSERT_EQ(std::remove(path.c_str()), 0);
+    const WriteFault fault(path);
+    ASSERT_TRUE(fault.Armed());
     ASSERT_TRUE(uitest::WaitUntil([&] { return boxes.Count() == 1; }, 10s));
     EXPECT_EQ(boxes.Last().text, "记录文件写入失败!");
     EXPECT_FALSE(dlg.m_recorder.IsRecording());
-    EXPECT_EQ(Status(), "");
-    EXPECT_TRUE(dlg.m_menuBar.IsMenuItemEnabled(ID_RECORD_START));
+    EXPECT_EQ(uitest::MenuBarStatusText(dlg), "");
+    EXPECT_TRUE(uitest::IsMenuItemShownEnabled(dlg, ID_RECORD_START));
     const std::string good = Text(IDC_OK_COUNT);
     ASSERT_TRUE(uitest::WaitUntil([&] { return Text(IDC_OK_COUNT) != good; }, 10s))
         << "acquisition goes on";
@@ -187,6 +197,7 @@ TEST_F(RecordingTest, ClosingTheWindowClosesTheFileWithItsRecordsAndAnUnwritable
     EXPECT_EQ(ReadRecords(path).size(), 1u);
 }
 
+#if UITEST_BACKEND_QT
 // What a screen reader finds of the recording: the indicator is in the window's accessible tree,
 // named by what it shows, across the start, the rows and the stop; it sits on the bar's right end
 // and leaves the menus clear.
@@ -199,7 +210,10 @@ QAccessibleInterface* FindByNamePrefix(QAccessibleInterface* face, const QString
     return nullptr;
 }
 
+#endif
+
 TEST_F(RecordingTest, TheIndicatorIsAnnouncedFromTheWindowAcrossStartRowsAndStop) {
+#if UITEST_BACKEND_QT
     QWidget* window = uitest::Window(dlg);
     QAccessibleInterface* root = QAccessible::queryAccessibleInterface(window);
     EXPECT_EQ(FindByNamePrefix(root, "记录中"), nullptr);
@@ -227,6 +241,9 @@ TEST_F(RecordingTest, TheIndicatorIsAnnouncedFromTheWindowAcrossStartRowsAndStop
 
     Menu(ID_RECORD_STOP);
     EXPECT_EQ(FindByNamePrefix(root, "记录中"), nullptr) << "nothing said to be recording";
+#else
+    GTEST_SKIP() << "Qt's accessible tree; Wine's MSAA of a native menu bar is generic";
+#endif
 }
 
 }  // namespace

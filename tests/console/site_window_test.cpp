@@ -1,6 +1,7 @@
 // The site window against a simulated bus of three modules, one of them silent: the tables
 // fill, a channel's name is saved to the site file, a module is handed to the main window, the
 // bus's port is held while the site runs, and the recording writes a CSV per module.
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 
@@ -10,7 +11,8 @@
 
 namespace {
 
-constexpr int kBusPort = 4;
+// COM1: under Wine the only port joined to the simulated bus.
+constexpr int kBusPort = 1;
 
 class SiteWindowTest : public ScannerWindowTest {
 protected:
@@ -33,7 +35,7 @@ protected:
 name = "试验站"
 [[bus]]
 name = "A区"
-port = 4
+port = 1
 period_ms = 100
 timeout_ms = 50
   [[bus.module]]
@@ -60,14 +62,14 @@ timeout_ms = 50
 
     std::string Module(int row, int column) { return uitest::CellText(*site_, IDC_SITE_MODULES, row, column); }
     std::string Channel(int row, int column) { return uitest::CellText(*site_, IDC_SITE_CHANNELS, row, column); }
+    // A counter cell; empty counts as 0.
+    int Count(int row, int column) { return std::atoi(Module(row, column).c_str()); }
     // Until every module was read at least `cycles` times.
     bool WaitForCycles(int cycles) {
         return uitest::WaitUntil(
             [&] {
                 for (int row = 0; row < 3; ++row) {
-                    if (std::stoi("0" + Module(row, 9)) + std::stoi("0" + Module(row, 10)) < cycles) {
-                        return false;
-                    }
+                    if (Count(row, 9) + Count(row, 10) < cycles) return false;
                 }
                 return true;
             },
@@ -96,12 +98,15 @@ TEST_F(SiteWindowTest, TablesFillWhileTheBusRunsAndItsPortIsHeld) {
     EXPECT_EQ(Channel(4, 2), "10.0");  // the first module's 温度1
     EXPECT_EQ(Channel(12, 2), "");     // 温度9: not in an 8-probe block
 
-    // The main window cannot open the held port, as with any busy port.
+    // The main window cannot open the held port, as with any busy port (Wine lets a second open
+    // of a serial port through; Windows refuses it).
     ASSERT_TRUE(Replace(IDC_PORT, std::to_string(kBusPort)));
     ASSERT_TRUE(Replace(IDC_ADDRESS, "3"));
-    boxes.Clear();
-    ASSERT_TRUE(Click(IDC_SINGLE_ACQUISITION));
-    EXPECT_EQ(boxes.Texts(), std::vector<std::string>{"打开串口错误!"});
+    if (!uitest::UnderWine()) {
+        boxes.Clear();
+        ASSERT_TRUE(Click(IDC_SINGLE_ACQUISITION));
+        EXPECT_EQ(boxes.Texts(), std::vector<std::string>{"打开串口错误!"});
+    }
 
     ASSERT_TRUE(uitest::Click(*site_, IDC_SITE_START));
     EXPECT_EQ(uitest::Text(*site_, IDC_SITE_START), "开始");
@@ -111,18 +116,21 @@ TEST_F(SiteWindowTest, TablesFillWhileTheBusRunsAndItsPortIsHeld) {
     EXPECT_EQ(Cell(IDC_LIST_LEFT, 0), "30.0");  // module 3's 温度1
 }
 
-TEST_F(SiteWindowTest, ChannelNamesAreEditedInPlaceAndAModuleBecomesTheMainWindowsCurrent) {
+TEST_F(SiteWindowTest, ChannelNamesAreEditedInPlaceAndSavedToTheSiteFile) {
     ASSERT_TRUE(uitest::SelectComboItem(*site_, IDC_SITE_MODULE, 2));
     EXPECT_EQ(Channel(5, 0), "温度2");  // unnamed: its label
+#if UITEST_BACKEND_QT
+    // Wine's accessibility of the native editor is generic.
     EXPECT_EQ(uitest::ListLabelEditorName(*site_, IDC_SITE_CHANNELS, 5), "名称");
-    ASSERT_TRUE(uitest::EditListLabel(*site_, IDC_SITE_CHANNELS, 5, " 3号仓-B缆-2米 "));
+#endif
+    ASSERT_TRUE(uitest::EditLabelInPlace(*site_, IDC_SITE_CHANNELS, 5, " 3号仓-B缆-2米 ", false));
     EXPECT_EQ(Channel(5, 0), "3号仓-B缆-2米");
     EXPECT_EQ(Channel(5, 1), "温度2");
     // Escape leaves the name as it was; the label itself takes the name away again.
-    ASSERT_TRUE(uitest::EditListLabel(*site_, IDC_SITE_CHANNELS, 5, "x", true));
+    ASSERT_TRUE(uitest::EditLabelInPlace(*site_, IDC_SITE_CHANNELS, 5, "x", true));
     EXPECT_EQ(Channel(5, 0), "3号仓-B缆-2米");
-    ASSERT_TRUE(uitest::EditListLabel(*site_, IDC_SITE_CHANNELS, 0, "进风口"));
-    ASSERT_TRUE(uitest::EditListLabel(*site_, IDC_SITE_CHANNELS, 0, "PT100温度1"));
+    ASSERT_TRUE(uitest::EditLabelInPlace(*site_, IDC_SITE_CHANNELS, 0, "进风口", false));
+    ASSERT_TRUE(uitest::EditLabelInPlace(*site_, IDC_SITE_CHANNELS, 0, "PT100温度1", false));
     EXPECT_EQ(Channel(0, 0), "PT100温度1");
 
     SiteFile saved;
@@ -135,7 +143,10 @@ TEST_F(SiteWindowTest, ChannelNamesAreEditedInPlaceAndAModuleBecomesTheMainWindo
     const std::string text((std::istreambuf_iterator<char>(in)), {});
     EXPECT_NE(text.find("不应答"), std::string::npos) << "comments survive:\n" << text;
     EXPECT_EQ(uitest::CellText(*site_, IDC_SITE_MODULES, 2, 2), "3号仓");
+}
 
+TEST_F(SiteWindowTest, AModuleBecomesTheMainWindowsCurrent) {
+    ASSERT_TRUE(uitest::SelectComboItem(*site_, IDC_SITE_MODULE, 2));
     ASSERT_TRUE(uitest::Click(*site_, IDC_SITE_MAKE_CURRENT));
     EXPECT_EQ(Text(IDC_PORT), std::to_string(kBusPort));
     EXPECT_EQ(Text(IDC_ADDRESS), "3");

@@ -2,13 +2,14 @@
 #include <memory>
 #include <vector>
 
-#include <QSignalSpy>
-#include <QTableWidget>
-
 #include "console/temperature_lists.h"
 #include "link/temp_word.h"
 #include "link/temperature_block.h"
 #include "tests/console/scanner_fixture.h"
+#if UITEST_BACKEND_QT
+#include <QSignalSpy>
+#include <QTableWidget>
+#endif
 
 namespace {
 
@@ -107,6 +108,7 @@ namespace {
 // A screen reader hears of every cell that changes; a block that repeats the last one changes
 // none, and one new reading changes one cell (not a blank and a rewrite of every row).
 TEST_F(TemperatureDisplayTest, OnlyCellsWhoseTextChangesAreWritten) {
+#if UITEST_BACKEND_QT
     LoadBlock({1, 2, 3, 4}, Probes(40, 100));
     dlg.ShowTemperatures();
     std::vector<std::unique_ptr<QSignalSpy>> spies;
@@ -128,6 +130,9 @@ TEST_F(TemperatureDisplayTest, OnlyCellsWhoseTextChangesAreWritten) {
     dlg.ShowTemperatures();
     EXPECT_EQ(changes(), 1);
     EXPECT_EQ(Probe(31), Tenths(500));
+#else
+    GTEST_SKIP() << "Counts the Qt model's change signals; the native list view reports no text set";
+#endif
 }
 
 }  // namespace

@@ -120,3 +120,47 @@ private:
 };
 
 }  // namespace uitest
+
+// The console's window tests: the tab order, every control's text and the menu bar as shown.
+namespace uitest {
+
+// The ids of the controls that Tab visits, starting at control `fromId`, until it comes back.
+std::vector<int> TabOrder(CDialog& dialog, int fromId);
+// The texts of the dialog's own controls, static texts included, in template order.
+std::vector<std::string> ControlTexts(CDialog& dialog);
+// The window's menu bar as shown: its menus' titles ('&' kept), an item's text (empty when there
+// is no such item) and whether the item can be chosen.
+std::vector<std::string> MenuBarTitles(CDialog& dialog);
+std::string MenuItemText(CDialog& dialog, UINT id);
+bool IsMenuItemShownEnabled(CDialog& dialog, UINT id);
+// The status text shown at the bar's right end; empty when none shows.
+std::string MenuBarStatusText(CDialog& dialog);
+// Alt+`menu` opens the bar's menu with that access key and `item` chooses its item with that
+// access key, as the keyboard does. False when no menu opened.
+bool ChooseMenuItemByKeys(CDialog& dialog, char menu, char item);
+
+}  // namespace uitest
+
+// In-place editing of a list view row's label (its first column), on both backends.
+namespace uitest {
+
+// Chooses the row, opens its editor (F2 on Qt, the list view's own edit message on Win32),
+// replaces the text and presses Enter (or Escape when `cancel`). False when no editor opened or
+// it stayed open.
+bool EditLabelInPlace(CDialog& dialog, int listViewId, int row, const std::string& text,
+                      bool cancel);
+
+}  // namespace uitest
+
+// List view rows chosen and ticked, on both backends.
+namespace uitest {
+
+// Makes the row the chosen one as a user's click does (the list tells its dialog of the change).
+// False when there is no such row.
+bool ChooseListRow(CDialog& dialog, int listViewId, int row);
+
+// Ticks (or clears) the check box of a list view row as a user does: a click on its box on Qt,
+// Space on the chosen row on Win32. False when there is no such row.
+bool ToggleListRowCheck(CDialog& dialog, int listViewId, int row);
+
+}  // namespace uitest

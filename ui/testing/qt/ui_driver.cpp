@@ -434,3 +434,157 @@ RepeatingTimer::RepeatingTimer(std::chrono::milliseconds interval, std::function
 RepeatingTimer::~RepeatingTimer() = default;
 
 }  // namespace uitest
+
+// The console's window tests: the tab order, every control's text and the menu bar as shown.
+#include <QMenu>
+#include <QMenuBar>
+
+namespace uitest {
+
+namespace {
+
+// The control id in an object name "ctl_<id>"; kNoId for static texts and the bar's parts.
+int ControlIdOf(const QWidget* w) {
+    const QString name = w->objectName();
+    if (!name.startsWith(QStringLiteral("ctl_"))) return kNoId;
+    bool ok = false;
+    const int id = name.mid(4).toInt(&ok);
+    return ok ? id : kNoId;
+}
+
+QMenuBar* BarOf(CDialog& dialog) {
+    DialogWidget* window = Window(dialog);
+    return window != nullptr ? window->findChild<QMenuBar*>(QStringLiteral("ctl_menubar"))
+                             : nullptr;
+}
+
+QAction* MenuItem(CDialog& dialog, UINT id) {
+    QMenuBar* bar = BarOf(dialog);
+    return bar != nullptr ? Window(dialog)->findChild<QAction*>(
+                                QStringLiteral("ctl_%1").arg(static_cast<int>(id)))
+                          : nullptr;
+}
+
+Qt::Key LetterKey(char letter) {
+    const char upper = (letter >= 'a' && letter <= 'z') ? static_cast<char>(letter - 'a' + 'A')
+                                                        : letter;
+    return static_cast<Qt::Key>(Qt::Key_A + (upper - 'A'));
+}
+
+}  // namespace
+
+std::vector<int> TabOrder(CDialog& dialog, int fromId) {
+    // The focus chain Tab follows, as Qt walks it: controls that take focus by Tab and can.
+    std::vector<int> order;
+    QWidget* first = Control(dialog, fromId);
+    if (first == nullptr) return order;
+    QWidget* w = first;
+    do {
+        const int id = ControlIdOf(w);
+        if (id != kNoId && (w->focusPolicy() & Qt::TabFocus) && w->isEnabled() &&
+            w->isVisibleTo(w->window())) {
+            order.push_back(id);
+        }
+        w = w->nextInFocusChain();
+    } while (w != first && order.size() < 200);
+    return order;
+}
+
+std::vector<std::string> ControlTexts(CDialog& dialog) {
+    std::vector<std::string> texts;
+    DialogWidget* window = Window(dialog);
+    if (window == nullptr) return texts;
+    for (QWidget* child : window->findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
+        if (child->objectName().startsWith(QStringLiteral("ctl_")) &&
+            qobject_cast<QMenuBar*>(child) == nullptr) {
+            texts.push_back(WidgetText(child).toStdString());
+        }
+    }
+    return texts;
+}
+
+std::vector<std::string> MenuBarTitles(CDialog& dialog) {
+    std::vector<std::string> titles;
+    if (QMenuBar* bar = BarOf(dialog)) {
+        for (QAction* menu : bar->actions()) titles.push_back(menu->text().toStdString());
+    }
+    return titles;
+}
+
+std::string MenuItemText(CDialog& dialog, UINT id) {
+    QAction* item = MenuItem(dialog, id);
+    return item != nullptr ? item->text().toStdString() : std::string();
+}
+
+bool IsMenuItemShownEnabled(CDialog& dialog, UINT id) {
+    QAction* item = MenuItem(dialog, id);
+    return item != nullptr && item->isEnabled();
+}
+
+std::string MenuBarStatusText(CDialog& dialog) {
+    // The window's own label laid over the bar's right end.
+    QMenuBar* bar = BarOf(dialog);
+    if (bar == nullptr) return {};
+    for (QLabel* label : Window(dialog)->findChildren<QLabel*>(Qt::FindDirectChildrenOnly)) {
+        if (!label->isHidden() && label->geometry().intersects(bar->geometry())) {
+            return label->text().toStdString();
+        }
+    }
+    return {};
+}
+
+bool ChooseMenuItemByKeys(CDialog& dialog, char menu, char item) {
+    QMenuBar* bar = BarOf(dialog);
+    if (bar == nullptr) return false;
+    QWidget* window = Window(dialog);
+    window->activateWindow();
+    if (!QTest::qWaitForWindowActive(window)) return false;
+    QMenu* opened = nullptr;
+    const QString marker = QStringLiteral("&") + QChar::fromLatin1(menu).toUpper();
+    for (QAction* title : bar->actions()) {
+        if (title->text().toUpper().contains(marker)) opened = title->menu();
+    }
+    if (opened == nullptr) return false;
+    QTest::keyClick(window, LetterKey(menu), Qt::AltModifier);
+    if (!WaitUntil([&] { return opened->isVisible(); })) return false;
+    QTest::keyClick(opened, LetterKey(item));
+    return true;
+}
+
+}  // namespace uitest
+
+// In-place editing of a list view row's label (its first column), on both backends.
+namespace uitest {
+
+bool EditLabelInPlace(CDialog& dialog, int listViewId, int row, const std::string& text,
+                      bool cancel) {
+    return EditListLabel(dialog, listViewId, row, text, cancel);
+}
+
+}  // namespace uitest
+
+// List view rows chosen and ticked, on both backends.
+#include <QStyleOptionViewItem>
+
+namespace uitest {
+
+bool ChooseListRow(CDialog& dialog, int listViewId, int row) {
+    return ClickListRow(dialog, listViewId, row, 1);
+}
+
+bool ToggleListRowCheck(CDialog& dialog, int listViewId, int row) {
+    auto* table = ControlAs<QTableWidget>(dialog, listViewId);
+    if (table == nullptr || row < 0 || row >= table->rowCount() || table->item(row, 0) == nullptr) {
+        return false;
+    }
+    QStyleOptionViewItem option;
+    option.initFrom(table);
+    option.rect = table->visualItemRect(table->item(row, 0));
+    option.features |= QStyleOptionViewItem::HasCheckIndicator;
+    const QRect box =
+        table->style()->subElementRect(QStyle::SE_ItemViewItemCheckIndicator, &option, table);
+    QTest::mouseClick(table->viewport(), Qt::LeftButton, Qt::NoModifier, box.center());
+    return true;
+}
+
+}  // namespace uitest

@@ -556,3 +556,160 @@ RepeatingTimer::~RepeatingTimer() {
 }
 
 }  // namespace uitest
+
+// The console's window tests: the tab order, every control's text and the menu bar as shown.
+namespace uitest {
+
+namespace {
+
+// The bar's item with this command id, searched through its menus.
+bool MenuItemInfo(CDialog& dialog, UINT id, std::string* text, UINT* state) {
+    NativeHwnd window = dialog.GetWidget();
+    HMENU bar = window != nullptr ? ::GetMenu(window) : nullptr;
+    if (bar == nullptr) return false;
+    const UINT found = ::GetMenuState(bar, id, MF_BYCOMMAND);
+    if (found == static_cast<UINT>(-1)) return false;
+    if (state != nullptr) *state = found;
+    if (text != nullptr) {
+        wchar_t buffer[256] = {};
+        ::GetMenuStringW(bar, id, buffer, 256, MF_BYCOMMAND);
+        *text = Utf8(buffer);
+    }
+    return true;
+}
+
+}  // namespace
+
+std::vector<int> TabOrder(CDialog& dialog, int fromId) {
+    // Real Tab presses through the dialog's keyboard handling, the focus read after each.
+    std::vector<int> order;
+    if (Focus(dialog, fromId) == nullptr) return order;
+    order.push_back(FocusedControlId(dialog));
+    while (order.size() < 200) {
+        NativeHwnd focus = ::GetFocus();
+        if (focus == nullptr) break;
+        Key(focus, VK_TAB);
+        const int now = FocusedControlId(dialog);
+        if (now == fromId || now == kNoId) break;
+        order.push_back(now);
+    }
+    return order;
+}
+
+std::vector<std::string> ControlTexts(CDialog& dialog) {
+    std::vector<std::string> texts;
+    NativeHwnd window = dialog.GetWidget();
+    if (window == nullptr) return texts;
+    // The direct children in creation order, which is the template's.
+    for (NativeHwnd child = ::GetWindow(window, GW_CHILD); child != nullptr;
+         child = ::GetWindow(child, GW_HWNDNEXT)) {
+        texts.push_back(WindowTextOf(child));
+    }
+    return texts;
+}
+
+std::vector<std::string> MenuBarTitles(CDialog& dialog) {
+    std::vector<std::string> titles;
+    NativeHwnd window = dialog.GetWidget();
+    HMENU bar = window != nullptr ? ::GetMenu(window) : nullptr;
+    if (bar == nullptr) return titles;
+    for (int i = 0; i < ::GetMenuItemCount(bar); ++i) {
+        if (::GetSubMenu(bar, i) == nullptr) continue;  // the status text
+        wchar_t buffer[256] = {};
+        ::GetMenuStringW(bar, static_cast<UINT>(i), buffer, 256, MF_BYPOSITION);
+        titles.push_back(Utf8(buffer));
+    }
+    return titles;
+}
+
+std::string MenuItemText(CDialog& dialog, UINT id) {
+    std::string text;
+    return MenuItemInfo(dialog, id, &text, nullptr) ? text : std::string();
+}
+
+bool IsMenuItemShownEnabled(CDialog& dialog, UINT id) {
+    UINT state = 0;
+    return MenuItemInfo(dialog, id, nullptr, &state) &&
+           (state & (kNativeMfGrayed | 0x0002u)) == 0;  // MF_DISABLED is 2
+}
+
+std::string MenuBarStatusText(CDialog& dialog) {
+    // The bar's item that opens no menu, right-justified at its end.
+    NativeHwnd window = dialog.GetWidget();
+    HMENU bar = window != nullptr ? ::GetMenu(window) : nullptr;
+    if (bar == nullptr) return {};
+    for (int i = 0; i < ::GetMenuItemCount(bar); ++i) {
+        wchar_t buffer[256] = {};
+        MENUITEMINFOW info{};
+        info.cbSize = sizeof info;
+        info.fMask = MIIM_FTYPE | MIIM_SUBMENU | MIIM_STRING;
+        info.dwTypeData = buffer;
+        info.cch = 256;
+        if (::GetMenuItemInfoW(bar, static_cast<UINT>(i), TRUE, &info) &&
+            info.hSubMenu == nullptr && (info.fType & MFT_RIGHTJUSTIFY) != 0) {
+            return Utf8(buffer);
+        }
+    }
+    return {};
+}
+
+bool ChooseMenuItemByKeys(CDialog& dialog, char menu, char item) {
+    return PressAltLetter(dialog, menu, item);
+}
+
+}  // namespace uitest
+
+// In-place editing of a list view row's label (its first column), on both backends.
+namespace uitest {
+
+bool EditLabelInPlace(CDialog& dialog, int listViewId, int row, const std::string& text,
+                      bool cancel) {
+    NativeHwnd list = Control(dialog, listViewId);
+    if (list == nullptr || row < 0 || row >= RowCount(dialog, listViewId)) return false;
+    ::SetActiveWindow(dialog.GetWidget());
+    ::SetFocus(list);
+    LVITEMW chosen{};
+    chosen.stateMask = LVIS_SELECTED | LVIS_FOCUSED;
+    chosen.state = LVIS_SELECTED | LVIS_FOCUSED;
+    ::SendMessageW(list, LVM_SETITEMSTATE, static_cast<WPARAM>(row),
+                   reinterpret_cast<LPARAM>(&chosen));
+    PumpPendingMessages();
+    // What F2 or a click on the chosen row's label starts in an application: the list view
+    // itself does nothing on F2.
+    auto editor = reinterpret_cast<NativeHwnd>(
+        ::SendMessageW(list, LVM_EDITLABELW, static_cast<WPARAM>(row), 0));
+    if (editor == nullptr) return false;
+    ::SendMessageW(editor, EM_SETSEL, 0, -1);
+    Key(editor, VK_DELETE);
+    TypeChars(editor, text);
+    Key(editor, cancel ? VK_ESCAPE : VK_RETURN);
+    return ::SendMessageW(list, LVM_GETEDITCONTROL, 0, 0) == 0;
+}
+
+}  // namespace uitest
+
+// List view rows chosen and ticked, on both backends.
+namespace uitest {
+
+bool ChooseListRow(CDialog& dialog, int listViewId, int row) {
+    NativeHwnd list = Control(dialog, listViewId);
+    if (list == nullptr || row < 0 || row >= RowCount(dialog, listViewId)) return false;
+    ::SetActiveWindow(dialog.GetWidget());
+    ::SetFocus(list);
+    // The state a click sets; the list view's own mouse handling waits for a drag otherwise.
+    LVITEMW chosen{};
+    chosen.stateMask = LVIS_SELECTED | LVIS_FOCUSED;
+    chosen.state = LVIS_SELECTED | LVIS_FOCUSED;
+    ::SendMessageW(list, LVM_SETITEMSTATE, static_cast<WPARAM>(row),
+                   reinterpret_cast<LPARAM>(&chosen));
+    PumpPendingMessages();
+    return true;
+}
+
+bool ToggleListRowCheck(CDialog& dialog, int listViewId, int row) {
+    if (!ChooseListRow(dialog, listViewId, row)) return false;
+    Key(Control(dialog, listViewId), VK_SPACE);
+    return true;
+}
+
+}  // namespace uitest
