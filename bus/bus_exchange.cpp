@@ -62,11 +62,14 @@ BusExchangeResult ExchangeBusBlock(CommPort& port, int address, const BusExchang
     port.Write(request.data(), static_cast<int>(request.size()));
     // The timeout runs from the end of the request: what the port still holds of it has yet to
     // cross the line. A pseudo-terminal's peer has it at once.
-    auto deadline = Clock::now() +
-                    WireTime(static_cast<int>(std::min<std::size_t>(port.QueuedOutput(),
-                                                                    request.size())),
-                             timing.baud) +
-                    timing.timeout;
+    const auto requestLeft = WireTime(
+        static_cast<int>(std::min<std::size_t>(port.QueuedOutput(), request.size())), timing.baud);
+    auto deadline = Clock::now() + requestLeft + timing.timeout;
+    if (timing.expectedReplyBytes > 0) {
+        std::this_thread::sleep_for(requestLeft + WireTime(timing.expectedReplyBytes, timing.baud));
+        // A reply that began in time is looked at, however long the sleep was.
+        deadline = std::max(deadline, Clock::now() + std::chrono::milliseconds(1));
+    }
 
     std::vector<std::uint8_t> pending;
     pending.reserve(512);
@@ -111,6 +114,7 @@ BusExchangeResult ExchangeBusBlock(CommPort& port, int address, const BusExchang
                 if (front == Front::Ours && good) {
                     std::copy_n(pending.begin(), frameSize, block.begin());
                     result.fault = BlockFault::None;
+                    result.replyBytes = frameSize;
                     return result;
                 }
                 if (front == Front::Ours) {

@@ -93,7 +93,9 @@ void BusRunner::RunBus(int index, long long cycles) {
     } ended{running_};
     const SiteBus& bus = site_.buses[static_cast<std::size_t>(index)];
     const PollSettings settings = PortSettings(index);
-    const BusExchangeTiming timing{std::chrono::milliseconds(bus.timeoutMs), bus.baud};
+    BusExchangeTiming timing{std::chrono::milliseconds(bus.timeoutMs), bus.baud};
+    // Each module's last good reply length, by its place on the bus.
+    std::vector<int> replyBytes(bus.modules.size(), 0);
     const auto period = std::chrono::milliseconds(bus.periodMs);
     CommPort port;
     ReplyBlock block{};
@@ -108,14 +110,17 @@ void BusRunner::RunBus(int index, long long cycles) {
         // Opened once and held; after a loss, looked for again once a cycle.
         if (!port) port = OpenCommPort(settings, TimeoutProfile::Polling);
         report.portOpen = static_cast<bool>(port);
-        for (const SiteModule& module : bus.modules) {
+        for (std::size_t place = 0; place < bus.modules.size(); ++place) {
+            const SiteModule& module = bus.modules[place];
             if (Stopping()) return;
             SiteReading reading;
             reading.bus = index + 1;
             reading.address = module.address;
             reading.module = module.name;
             if (port) {
+                timing.expectedReplyBytes = replyBytes[place];
                 const BusExchangeResult result = ExchangeBusBlock(port, module.address, timing, block);
+                if (result.fault == BlockFault::None) replyBytes[place] = result.replyBytes;
                 const auto end = std::chrono::system_clock::now();
                 reading.reading = result.fault == BlockFault::None
                                       ? ReadingFromBlock(block, end)

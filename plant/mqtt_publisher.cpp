@@ -104,6 +104,8 @@ void MqttPublisher::Stop(std::chrono::milliseconds drain) {
             return !connected_ || (outbox_.empty() && unconfirmed_.empty() && !resync_);
         });
         stopping_ = true;
+        // A reading on its way out directly finishes before the connection ends.
+        drained_.wait(lock, [this] { return directSends_ == 0; });
     }
     wake_.notify_all();
     sender_.join();
@@ -134,9 +136,25 @@ void MqttPublisher::OnSiteReading(const SiteReading& reading) {
     {
         std::lock_guard lock(mutex_);
         if (!connected_) return;  // the state goes out whole on the next connection
-        Enqueue(std::move(message));
+        if (!outbox_.empty() || resync_ || senderBusy_ || stopping_) {
+            // Behind what waits, in order.
+            Enqueue(std::move(message));
+            wake_.notify_one();
+            return;
+        }
+        // Nothing waits: published from here. A hand-over to the sender would cost it a
+        // wake-up for every reading, and the library only queues the message for its network
+        // thread, so the bus does not wait for the network.
+        message.sequence = nextSequence_++;
+        ++directSends_;
     }
-    wake_.notify_one();  // unlocked, so that the sender need not wait for the lock
+    Send(std::move(message));
+    std::lock_guard lock(mutex_);
+    // The sender holds back while these go out, and Stop() waits for them; either is woken only
+    // when it waits for this.
+    if (--directSends_ > 0) return;
+    if (connected_ && (resync_ || !outbox_.empty())) wake_.notify_one();
+    if (stopping_) drained_.notify_all();
 }
 
 void MqttPublisher::OnAlarmChange(const AlarmEvent& event) {
@@ -225,10 +243,13 @@ void MqttPublisher::Send(Message message) {
 void MqttPublisher::SenderLoop() {
     std::unique_lock lock(mutex_);
     for (;;) {
+        senderBusy_ = false;
         wake_.wait(lock, [this] {
-            return stopping_ || (connected_ && (resync_ || !outbox_.empty()));
+            return stopping_ ||
+                   (connected_ && (resync_ || !outbox_.empty()) && directSends_ == 0);
         });
         if (stopping_) return;
+        senderBusy_ = true;
         if (resync_) {
             resync_ = false;
             lock.unlock();

@@ -1,7 +1,9 @@
 #pragma once
 // Publishes the site's readings and alarms to an MQTT broker and takes acknowledgements from it
-// (topics in docs/mqtt-topics.md). The observer calls only queue; one sender thread publishes,
-// so a bus thread never waits for the network. The connection reconnects by itself with a
+// (topics in docs/mqtt-topics.md). A reading is handed to the library from the bus's thread
+// when nothing waits before it; everything else (alarm changes, the state after a connection,
+// readings behind them) goes out in order from one sender thread. The library's network thread
+// does the writing, so a bus thread never waits for the network. The connection reconnects by itself with a
 // backoff of 1 s doubling to 30 s; on every (re)connection the current state goes out first,
 // then the alarm changes that could not be sent, in order.
 #include <condition_variable>
@@ -94,6 +96,8 @@ private:
     bool connected_ = false;
     bool resync_ = false;  // a new connection wants the current state
     bool stopping_ = false;
+    bool senderBusy_ = false;  // the sender is between two waits: readings queue behind it
+    int directSends_ = 0;      // readings being published from the bus threads
     std::uint64_t nextSequence_ = 1;
     std::map<std::uint64_t, Message> outbox_;       // by sequence: sending order
     std::map<std::uint64_t, Message> unconfirmed_;  // promised, sent, not yet confirmed
