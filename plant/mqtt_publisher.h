@@ -77,6 +77,12 @@ private:
     void PublishState();  // sender thread, lock not held
     void Send(Message message);  // sender thread, lock not held
     void SenderLoop();
+    void NetworkLoop();
+    // One wait on a live connection for the broker's packets, a write the library could not
+    // finish or a wake-up; the library's result.
+    int ServeConnection(int socket);
+    void WakeNetwork();
+    bool NetworkStopping() const;
 
     static void OnConnect(mosquitto*, void* self, int rc);
     static void OnDisconnect(mosquitto*, void* self, int rc);
@@ -105,4 +111,8 @@ private:
     std::set<int> earlyConfirmations_;  // confirmed before their sender recorded them
     std::uint64_t dropped_ = 0;
     std::thread sender_;
+    std::thread network_;              // the connection's loop
+    std::condition_variable networkWake_;  // the loop, waiting to reconnect: Stop()
+    bool networkStop_ = false;
+    int wakeFd_ = -1;  // an eventfd: the loop, waiting on the connection
 };
