@@ -2,6 +2,7 @@
 
 #include <mosquitto.h>
 #include <poll.h>
+#include <pthread.h>
 #include <sys/eventfd.h>
 #include <unistd.h>
 
@@ -143,6 +144,7 @@ bool MqttPublisher::NetworkStopping() const {
 // acknowledgements and the keep-alive: the library's loop would also wake for every message
 // published, only to write it.
 void MqttPublisher::NetworkLoop() {
+    pthread_setname_np(pthread_self(), "mqtt network");
     auto backoff = 1s;
     // Until Stop(): true when it came.
     const auto pause = [this, &backoff] {
@@ -365,6 +367,7 @@ void MqttPublisher::Send(Message message) {
 }
 
 void MqttPublisher::SenderLoop() {
+    pthread_setname_np(pthread_self(), "mqtt sender");
     std::unique_lock lock(mutex_);
     for (;;) {
         senderBusy_ = false;
