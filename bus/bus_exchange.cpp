@@ -74,6 +74,7 @@ BusExchangeResult ExchangeBusBlock(CommPort& port, int address, const BusExchang
     std::vector<std::uint8_t> pending;
     pending.reserve(512);
     BlockFault best = BlockFault::ShortHeader;  // the furthest this module's reply got
+    int firstRead = 0;                          // bytes of the first read that found any
     for (;;) {
         // Find the front: skip to a start byte, then judge the header.
         int frameSize = 0;
@@ -115,6 +116,7 @@ BusExchangeResult ExchangeBusBlock(CommPort& port, int address, const BusExchang
                     std::copy_n(pending.begin(), frameSize, block.begin());
                     result.fault = BlockFault::None;
                     result.replyBytes = frameSize;
+                    result.arrivedAtOnce = firstRead >= frameSize;
                     return result;
                 }
                 if (front == Front::Ours) {
@@ -144,6 +146,7 @@ BusExchangeResult ExchangeBusBlock(CommPort& port, int address, const BusExchang
         if (queued == 0) continue;
         const int take = static_cast<int>(std::min<unsigned>(queued, sizeof chunk));
         const int got = port.Read(chunk, take);
+        if (firstRead == 0) firstRead = got;
         pending.insert(pending.end(), chunk, chunk + got);
     }
     result.fault = best;

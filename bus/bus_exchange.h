@@ -24,6 +24,9 @@ struct BusExchangeResult {
     BlockFault fault = BlockFault::ShortHeader;
     int skippedBytes = 0;  // noise and other modules' replies passed over
     int replyBytes = 0;    // the whole reply's length, when it was taken
+    // The first read that found any bytes found the whole reply: a line that delivers faster
+    // than its rate (a pseudo-terminal whose peer does not pace its replies), or a look late.
+    bool arrivedAtOnce = false;
 };
 
 // Writes the request for `address` on an open port and reads its reply into `block`.

@@ -1,5 +1,7 @@
 #include "bus/bus_runner.h"
 
+#include <algorithm>
+
 #include "bus/bus_exchange.h"
 #include "link/port_directory.h"
 #include "link/serial_port.h"
@@ -94,7 +96,7 @@ void BusRunner::RunBus(int index, long long cycles) {
     const SiteBus& bus = site_.buses[static_cast<std::size_t>(index)];
     const PollSettings settings = PortSettings(index);
     BusExchangeTiming timing{std::chrono::milliseconds(bus.timeoutMs), bus.baud};
-    // Each module's last good reply length, by its place on the bus.
+    // Each module's last good reply length, by its place on the bus; 0 where none is known.
     std::vector<int> replyBytes(bus.modules.size(), 0);
     const auto period = std::chrono::milliseconds(bus.periodMs);
     CommPort port;
@@ -120,12 +122,21 @@ void BusRunner::RunBus(int index, long long cycles) {
             if (port) {
                 timing.expectedReplyBytes = replyBytes[place];
                 const BusExchangeResult result = ExchangeBusBlock(port, module.address, timing, block);
-                if (result.fault == BlockFault::None) replyBytes[place] = result.replyBytes;
+                if (result.fault == BlockFault::None) {
+                    // Only a line that delivers at its rate is worth the sleep: a reply that was
+                    // there whole at the first look, unasked for a sleep, came faster than its
+                    // wire time, and the next one is looked for at once again.
+                    const bool paced = timing.expectedReplyBytes > 0 || !result.arrivedAtOnce;
+                    replyBytes[place] = paced ? result.replyBytes : 0;
+                }
                 const auto end = std::chrono::system_clock::now();
                 reading.reading = result.fault == BlockFault::None
                                       ? ReadingFromBlock(block, end)
                                       : FailedReading(result.fault, end);
-                if (port.Lost()) port.Close();
+                if (port.Lost()) {
+                    port.Close();
+                    std::fill(replyBytes.begin(), replyBytes.end(), 0);  // perhaps another line
+                }
             } else {
                 reading.reading =
                     FailedReading(BlockFault::PortNotOpen, std::chrono::system_clock::now());
