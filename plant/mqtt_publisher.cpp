@@ -379,6 +379,9 @@ void MqttPublisher::SenderLoop() {
         senderBusy_ = true;
         if (resync_) {
             resync_ = false;
+            // Readings and alarm lists queued so far are older than the state that goes out
+            // now; sent after it they would set a topic back.
+            std::erase_if(outbox_, [](const auto& entry) { return !entry.second.promised; });
             lock.unlock();
             PublishState();
             lock.lock();

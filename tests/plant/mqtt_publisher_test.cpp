@@ -258,9 +258,11 @@ TEST(MqttPublisher, TwoBusesPublishingAtOnceLoseNothingAndKeepEachTopicsOrder) {
     TestSubscriber live(broker.Port(), kBase + "/#");
     ASSERT_TRUE(live.WaitSubscribed());
     Plant plant(broker.Url());
+    plant.state.AddModule(1, 7, "3号仓");
+    plant.state.AddModule(2, 8, "4号仓");
     std::string error;
     ASSERT_TRUE(plant.publisher.Start(error)) << error;
-    ASSERT_TRUE(WaitUntil([&] { return plant.publisher.Connected(); }));
+    ASSERT_TRUE(live.WaitFor(kBase + "/8/alarms"));  // the last of the state on connection
 
     // Bus 1 raises an alarm change now and then, so that its readings queue behind the changes
     // while bus 2's readings go out directly.
