@@ -1,9 +1,10 @@
 #pragma once
 // Publishes the site's readings and alarms to an MQTT broker and takes acknowledgements from it
-// (topics in docs/mqtt-topics.md). A reading is handed to the library from the bus's thread
-// when nothing waits before it; everything else (alarm changes, the state after a connection,
-// readings behind them) goes out in order from one sender thread. The library's network thread
-// does the writing, so a bus thread never waits for the network. The connection reconnects by itself with a
+// (topics in docs/mqtt-topics.md). A reading is published from the bus's thread when nothing
+// waits before it; everything else (alarm changes, the state after a connection, readings
+// behind them) goes out in order from one sender thread. The library writes a message to the
+// non-blocking socket at once and leaves what the socket does not take to the connection's own
+// loop, so a bus thread never waits for the network. The connection reconnects by itself with a
 // backoff of 1 s doubling to 30 s; on every (re)connection the current state goes out first,
 // then the alarm changes that could not be sent, in order.
 #include <condition_variable>
