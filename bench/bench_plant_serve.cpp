@@ -236,7 +236,7 @@ int Cpu(int seconds, bool mqtt) {
                 mqtt ? "MQTT and Modbus" : "Modbus only", wall, used, 100.0 * used / wall,
                 memory.resident, memory.anonymous,
                 plant.LastStatus().c_str());
-    // main, Modbus server, (the broker client's network loop, the MQTT sender,) then the buses
+    // main, Modbus server, (the MQTT network loop and sender,) then the buses
     std::printf("by thread, in the order started:");
     for (std::size_t i = 0; i < threadsAfter.size() && i < threadsBefore.size(); ++i) {
         std::printf(" %s %.2f s;", threadsAfter[i].first.c_str(),

@@ -62,15 +62,19 @@ BusExchangeResult ExchangeBusBlock(CommPort& port, int address, const BusExchang
     port.Write(request.data(), static_cast<int>(request.size()));
     // The timeout runs from the end of the request: what the port still holds of it has yet to
     // cross the line. A pseudo-terminal's peer has it at once.
-    auto deadline = Clock::now() +
-                    WireTime(static_cast<int>(std::min<std::size_t>(port.QueuedOutput(),
-                                                                    request.size())),
-                             timing.baud) +
-                    timing.timeout;
+    const auto requestLeft = WireTime(
+        static_cast<int>(std::min<std::size_t>(port.QueuedOutput(), request.size())), timing.baud);
+    auto deadline = Clock::now() + requestLeft + timing.timeout;
+    if (timing.expectedReplyBytes > 0) {
+        std::this_thread::sleep_for(requestLeft + WireTime(timing.expectedReplyBytes, timing.baud));
+        // A reply that began in time is looked at, however long the sleep was.
+        deadline = std::max(deadline, Clock::now() + std::chrono::milliseconds(1));
+    }
 
     std::vector<std::uint8_t> pending;
     pending.reserve(512);
     BlockFault best = BlockFault::ShortHeader;  // the furthest this module's reply got
+    int firstRead = 0;                          // bytes of the first read that found any
     for (;;) {
         // Find the front: skip to a start byte, then judge the header.
         int frameSize = 0;
@@ -111,6 +115,8 @@ BusExchangeResult ExchangeBusBlock(CommPort& port, int address, const BusExchang
                 if (front == Front::Ours && good) {
                     std::copy_n(pending.begin(), frameSize, block.begin());
                     result.fault = BlockFault::None;
+                    result.replyBytes = frameSize;
+                    result.arrivedAtOnce = firstRead >= frameSize;
                     return result;
                 }
                 if (front == Front::Ours) {
@@ -140,6 +146,7 @@ BusExchangeResult ExchangeBusBlock(CommPort& port, int address, const BusExchang
         if (queued == 0) continue;
         const int take = static_cast<int>(std::min<unsigned>(queued, sizeof chunk));
         const int got = port.Read(chunk, take);
+        if (firstRead == 0) firstRead = got;
         pending.insert(pending.end(), chunk, chunk + got);
     }
     result.fault = best;

@@ -13,11 +13,20 @@
 struct BusExchangeTiming {
     std::chrono::milliseconds timeout{300};  // for the reply to begin, and for any gap in it
     int baud = 9600;                         // for the wire time of the announced length
+    // The length this module's last good reply had, 0 when none is known. The reply cannot be
+    // whole before it has crossed the line, so the exchange sleeps through that much before its
+    // first look instead of waking for every few bytes as they arrive. Only a hint: a shorter
+    // reply is still taken, at most this wire time later.
+    int expectedReplyBytes = 0;
 };
 
 struct BusExchangeResult {
     BlockFault fault = BlockFault::ShortHeader;
     int skippedBytes = 0;  // noise and other modules' replies passed over
+    int replyBytes = 0;    // the whole reply's length, when it was taken
+    // The first read that found any bytes found the whole reply: a line that delivers faster
+    // than its rate (a pseudo-terminal whose peer does not pace its replies), or a look late.
+    bool arrivedAtOnce = false;
 };
 
 // Writes the request for `address` on an open port and reads its reply into `block`.

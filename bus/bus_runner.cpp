@@ -1,5 +1,7 @@
 #include "bus/bus_runner.h"
 
+#include <algorithm>
+
 #include "bus/bus_exchange.h"
 #include "link/port_directory.h"
 #include "link/serial_port.h"
@@ -93,7 +95,9 @@ void BusRunner::RunBus(int index, long long cycles) {
     } ended{running_};
     const SiteBus& bus = site_.buses[static_cast<std::size_t>(index)];
     const PollSettings settings = PortSettings(index);
-    const BusExchangeTiming timing{std::chrono::milliseconds(bus.timeoutMs), bus.baud};
+    BusExchangeTiming timing{std::chrono::milliseconds(bus.timeoutMs), bus.baud};
+    // Each module's last good reply length, by its place on the bus; 0 where none is known.
+    std::vector<int> replyBytes(bus.modules.size(), 0);
     const auto period = std::chrono::milliseconds(bus.periodMs);
     CommPort port;
     ReplyBlock block{};
@@ -108,19 +112,31 @@ void BusRunner::RunBus(int index, long long cycles) {
         // Opened once and held; after a loss, looked for again once a cycle.
         if (!port) port = OpenCommPort(settings, TimeoutProfile::Polling);
         report.portOpen = static_cast<bool>(port);
-        for (const SiteModule& module : bus.modules) {
+        for (std::size_t place = 0; place < bus.modules.size(); ++place) {
+            const SiteModule& module = bus.modules[place];
             if (Stopping()) return;
             SiteReading reading;
             reading.bus = index + 1;
             reading.address = module.address;
             reading.module = module.name;
             if (port) {
+                timing.expectedReplyBytes = replyBytes[place];
                 const BusExchangeResult result = ExchangeBusBlock(port, module.address, timing, block);
+                if (result.fault == BlockFault::None) {
+                    // Only a line that delivers at its rate is worth the sleep: a reply that was
+                    // there whole at the first look, unasked for a sleep, came faster than its
+                    // wire time, and the next one is looked for at once again.
+                    const bool paced = timing.expectedReplyBytes > 0 || !result.arrivedAtOnce;
+                    replyBytes[place] = paced ? result.replyBytes : 0;
+                }
                 const auto end = std::chrono::system_clock::now();
                 reading.reading = result.fault == BlockFault::None
                                       ? ReadingFromBlock(block, end)
                                       : FailedReading(result.fault, end);
-                if (port.Lost()) port.Close();
+                if (port.Lost()) {
+                    port.Close();
+                    std::fill(replyBytes.begin(), replyBytes.end(), 0);  // perhaps another line
+                }
             } else {
                 reading.reading =
                     FailedReading(BlockFault::PortNotOpen, std::chrono::system_clock::now());

@@ -10,6 +10,8 @@
 
 // One reading of a module: time, status, fault, probe count, values and names by channel label.
 std::string ReadingPayload(const ModuleSnapshot& module);
+// A temperature word's value in a reading's payload: the text the window shows for it.
+std::string ReadingWordText(std::uint16_t word);
 // One alarm change, for the site's alarm topic.
 std::string AlarmEventPayload(const AlarmEvent& event);
 // The module's alarms not yet back to normal, for its retained alarms topic.

@@ -1,7 +1,13 @@
 #include "plant/mqtt_publisher.h"
 
 #include <mosquitto.h>
+#include <poll.h>
+#include <pthread.h>
+#include <sys/eventfd.h>
+#include <unistd.h>
 
+#include <algorithm>
+#include <cerrno>
 #include <cstdio>
 #include <fstream>
 
@@ -10,6 +16,29 @@
 namespace {
 
 std::once_flag g_libraryInit;
+
+using namespace std::chrono_literals;
+
+// Errors after which no reconnection can help: the settings or the broker's answer to them.
+bool Fatal(int rc) {
+    switch (rc) {
+        case MOSQ_ERR_NOMEM:
+        case MOSQ_ERR_PROTOCOL:
+        case MOSQ_ERR_INVAL:
+        case MOSQ_ERR_NOT_FOUND:
+        case MOSQ_ERR_TLS:
+        case MOSQ_ERR_PAYLOAD_SIZE:
+        case MOSQ_ERR_NOT_SUPPORTED:
+        case MOSQ_ERR_AUTH:
+        case MOSQ_ERR_ACL_DENIED:
+        case MOSQ_ERR_UNKNOWN:
+        case MOSQ_ERR_EAI:
+        case MOSQ_ERR_PROXY:
+            return true;
+        default:
+            return rc == MOSQ_ERR_ERRNO && errno == EPROTO;
+    }
+}
 
 }  // namespace
 
@@ -78,8 +107,11 @@ bool MqttPublisher::Start(std::string& error) {
     if (rc == MOSQ_ERR_SUCCESS) {
         rc = mosquitto_will_set(client_, status.c_str(), 7, "offline", 1, true);
     }
-    if (rc == MOSQ_ERR_SUCCESS) rc = mosquitto_reconnect_delay_set(client_, 1, 30, true);
+    wakeFd_ = eventfd(0, EFD_NONBLOCK | EFD_CLOEXEC);
+    if (rc == MOSQ_ERR_SUCCESS && wakeFd_ < 0) rc = MOSQ_ERR_ERRNO;
     if (rc != MOSQ_ERR_SUCCESS) {
+        if (wakeFd_ >= 0) close(wakeFd_);
+        wakeFd_ = -1;
         error = std::string("MQTT 设置无效: ") + mosquitto_strerror(rc);
         mosquitto_destroy(client_);
         client_ = nullptr;
@@ -91,9 +123,85 @@ bool MqttPublisher::Start(std::string& error) {
         std::fprintf(stderr, "MQTT: 连接 %s 失败 (%s), 稍后重试\n", settings_.url.c_str(),
                      mosquitto_strerror(rc));
     }
-    mosquitto_loop_start(client_);
+    network_ = std::thread([this] { NetworkLoop(); });
     sender_ = std::thread([this] { SenderLoop(); });
     return true;
+}
+
+void MqttPublisher::WakeNetwork() {
+    const std::uint64_t one = 1;
+    [[maybe_unused]] const ssize_t written = write(wakeFd_, &one, sizeof one);
+}
+
+bool MqttPublisher::NetworkStopping() const {
+    std::lock_guard lock(mutex_);
+    return networkStop_;
+}
+
+// The connection's own loop, in place of the library's thread. While connecting, the library's
+// loop runs it (the TLS handshake included). Once connected, the library writes each message
+// from the thread that publishes it, and this loop only waits for the broker's answers, its
+// acknowledgements and the keep-alive: the library's loop would also wake for every message
+// published, only to write it.
+void MqttPublisher::NetworkLoop() {
+    pthread_setname_np(pthread_self(), "mqtt network");
+    auto backoff = 1s;
+    // Until Stop(): true when it came.
+    const auto pause = [this, &backoff] {
+        std::unique_lock lock(mutex_);
+        const bool stop = networkWake_.wait_for(lock, backoff, [this] { return networkStop_; });
+        backoff = std::min<std::chrono::seconds>(backoff * 2, 30s);
+        return stop;
+    };
+    for (;;) {
+        if (NetworkStopping()) return;
+        const int socket = mosquitto_socket(client_);
+        if (socket < 0) {
+            if (pause()) return;
+            mosquitto_reconnect_async(client_);  // a failure leaves no socket: tried again
+            continue;
+        }
+        if (!Connected()) {
+            // Every failure while connecting is tried again after the backoff; the library's
+            // loop closes the socket of a failed attempt, and one that fails without doing so
+            // is waited out rather than spun on.
+            if (mosquitto_loop(client_, 200, 1) != MOSQ_ERR_SUCCESS &&
+                mosquitto_socket(client_) >= 0 && pause()) {
+                return;
+            }
+            continue;
+        }
+        backoff = 1s;
+        const int rc = ServeConnection(socket);
+        if (rc == MOSQ_ERR_SUCCESS) continue;
+        if (Fatal(rc)) {
+            // What no reconnection can mend ends the connection for good, as the library's own
+            // loop does.
+            std::fprintf(stderr, "MQTT: 连接 %s 中断 (%s), 不再重连\n", settings_.url.c_str(),
+                         mosquitto_strerror(rc));
+            std::unique_lock lock(mutex_);
+            networkWake_.wait(lock, [this] { return networkStop_; });
+            return;
+        }
+        if (mosquitto_socket(client_) >= 0 && pause()) return;
+    }
+}
+
+int MqttPublisher::ServeConnection(int socket) {
+    const short out = mosquitto_want_write(client_) ? POLLOUT : 0;
+    pollfd fds[2] = {{wakeFd_, POLLIN, 0}, {socket, static_cast<short>(POLLIN | out), 0}};
+    if (poll(fds, 2, 1000) < 0) return errno == EINTR ? MOSQ_ERR_SUCCESS : MOSQ_ERR_ERRNO;
+    if (fds[0].revents != 0) {
+        std::uint64_t count;
+        [[maybe_unused]] const ssize_t got = read(wakeFd_, &count, sizeof count);
+    }
+    int rc = MOSQ_ERR_SUCCESS;
+    if ((fds[1].revents & (POLLIN | POLLERR | POLLHUP)) != 0) rc = mosquitto_loop_read(client_, 1);
+    if (rc == MOSQ_ERR_SUCCESS && mosquitto_socket(client_) >= 0 && mosquitto_want_write(client_)) {
+        rc = mosquitto_loop_write(client_, 1);
+    }
+    if (rc == MOSQ_ERR_SUCCESS && mosquitto_socket(client_) >= 0) rc = mosquitto_loop_misc(client_);
+    return rc;
 }
 
 void MqttPublisher::Stop(std::chrono::milliseconds drain) {
@@ -104,9 +212,18 @@ void MqttPublisher::Stop(std::chrono::milliseconds drain) {
             return !connected_ || (outbox_.empty() && unconfirmed_.empty() && !resync_);
         });
         stopping_ = true;
+        // A reading on its way out directly finishes before the connection ends.
+        drained_.wait(lock, [this] { return directSends_ == 0; });
     }
     wake_.notify_all();
     sender_.join();
+    {
+        std::lock_guard lock(mutex_);
+        networkStop_ = true;
+    }
+    networkWake_.notify_all();
+    WakeNetwork();
+    network_.join();
     bool connected;
     {
         std::lock_guard lock(mutex_);
@@ -118,7 +235,16 @@ void MqttPublisher::Stop(std::chrono::milliseconds drain) {
         mosquitto_publish(client_, nullptr, status.c_str(), 7, "offline", 1, true);
     }
     mosquitto_disconnect(client_);
-    mosquitto_loop_stop(client_, !connected);
+    // Written from here; what the socket did not take at once goes out before the end.
+    const auto flushEnd = std::chrono::steady_clock::now() + 1s;
+    while (mosquitto_socket(client_) >= 0 && mosquitto_want_write(client_) &&
+           std::chrono::steady_clock::now() < flushEnd) {
+        pollfd socket{mosquitto_socket(client_), POLLOUT, 0};
+        if (poll(&socket, 1, 100) < 0 && errno != EINTR) break;
+        if (mosquitto_loop_write(client_, 1) != MOSQ_ERR_SUCCESS) break;
+    }
+    close(wakeFd_);
+    wakeFd_ = -1;
     mosquitto_destroy(client_);
     client_ = nullptr;
 }
@@ -134,9 +260,25 @@ void MqttPublisher::OnSiteReading(const SiteReading& reading) {
     {
         std::lock_guard lock(mutex_);
         if (!connected_) return;  // the state goes out whole on the next connection
-        Enqueue(std::move(message));
+        if (!outbox_.empty() || resync_ || senderBusy_ || stopping_) {
+            // Behind what waits, in order.
+            Enqueue(std::move(message));
+            wake_.notify_one();
+            return;
+        }
+        // Nothing waits: published from here. A hand-over to the sender would cost it a
+        // wake-up for every reading, and the library only queues the message for its network
+        // thread, so the bus does not wait for the network.
+        message.sequence = nextSequence_++;
+        ++directSends_;
     }
-    wake_.notify_one();  // unlocked, so that the sender need not wait for the lock
+    Send(std::move(message));
+    std::lock_guard lock(mutex_);
+    // The sender holds back while these go out, and Stop() waits for them; either is woken only
+    // when it waits for this.
+    if (--directSends_ > 0) return;
+    if (connected_ && (resync_ || !outbox_.empty())) wake_.notify_one();
+    if (stopping_) drained_.notify_all();
 }
 
 void MqttPublisher::OnAlarmChange(const AlarmEvent& event) {
@@ -204,6 +346,8 @@ void MqttPublisher::Send(Message message) {
     const int rc = mosquitto_publish(client_, &mid, message.topic.c_str(),
                                      static_cast<int>(message.payload.size()),
                                      message.payload.data(), qos_, message.retain);
+    // The library writes at once what the socket takes; the rest is the network loop's.
+    if (mosquitto_want_write(client_)) WakeNetwork();
     std::lock_guard lock(mutex_);
     if (rc == MOSQ_ERR_NO_CONN || rc == MOSQ_ERR_CONN_LOST) {
         // Back in its place; the next connection sends it (or the state that replaces it).
@@ -223,14 +367,21 @@ void MqttPublisher::Send(Message message) {
 }
 
 void MqttPublisher::SenderLoop() {
+    pthread_setname_np(pthread_self(), "mqtt sender");
     std::unique_lock lock(mutex_);
     for (;;) {
+        senderBusy_ = false;
         wake_.wait(lock, [this] {
-            return stopping_ || (connected_ && (resync_ || !outbox_.empty()));
+            return stopping_ ||
+                   (connected_ && (resync_ || !outbox_.empty()) && directSends_ == 0);
         });
         if (stopping_) return;
+        senderBusy_ = true;
         if (resync_) {
             resync_ = false;
+            // Readings and alarm lists queued so far are older than the state that goes out
+            // now; sent after it they would set a topic back.
+            std::erase_if(outbox_, [](const auto& entry) { return !entry.second.promised; });
             lock.unlock();
             PublishState();
             lock.lock();

@@ -1,7 +1,10 @@
 #pragma once
 // Publishes the site's readings and alarms to an MQTT broker and takes acknowledgements from it
-// (topics in docs/mqtt-topics.md). The observer calls only queue; one sender thread publishes,
-// so a bus thread never waits for the network. The connection reconnects by itself with a
+// (topics in docs/mqtt-topics.md). A reading is published from the bus's thread when nothing
+// waits before it; everything else (alarm changes, the state after a connection, readings
+// behind them) goes out in order from one sender thread. The library writes a message to the
+// non-blocking socket at once and leaves what the socket does not take to the connection's own
+// loop, so a bus thread never waits for the network. The connection reconnects by itself with a
 // backoff of 1 s doubling to 30 s; on every (re)connection the current state goes out first,
 // then the alarm changes that could not be sent, in order.
 #include <condition_variable>
@@ -75,6 +78,12 @@ private:
     void PublishState();  // sender thread, lock not held
     void Send(Message message);  // sender thread, lock not held
     void SenderLoop();
+    void NetworkLoop();
+    // One wait on a live connection for the broker's packets, a write the library could not
+    // finish or a wake-up; the library's result.
+    int ServeConnection(int socket);
+    void WakeNetwork();
+    bool NetworkStopping() const;
 
     static void OnConnect(mosquitto*, void* self, int rc);
     static void OnDisconnect(mosquitto*, void* self, int rc);
@@ -94,6 +103,8 @@ private:
     bool connected_ = false;
     bool resync_ = false;  // a new connection wants the current state
     bool stopping_ = false;
+    bool senderBusy_ = false;  // the sender is between two waits: readings queue behind it
+    int directSends_ = 0;      // readings being published from the bus threads
     std::uint64_t nextSequence_ = 1;
     std::map<std::uint64_t, Message> outbox_;       // by sequence: sending order
     std::map<std::uint64_t, Message> unconfirmed_;  // promised, sent, not yet confirmed
@@ -101,4 +112,8 @@ private:
     std::set<int> earlyConfirmations_;  // confirmed before their sender recorded them
     std::uint64_t dropped_ = 0;
     std::thread sender_;
+    std::thread network_;              // the connection's loop
+    std::condition_variable networkWake_;  // the loop, waiting to reconnect: Stop()
+    bool networkStop_ = false;
+    int wakeFd_ = -1;  // an eventfd: the loop, waiting on the connection
 };

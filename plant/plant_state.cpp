@@ -4,6 +4,8 @@
 
 namespace {
 
+const std::map<std::uint64_t, AlarmEvent> kNoAlarms;
+
 bool ConditionHolds(AlarmState state) {
     return state == AlarmState::ActiveUnacked || state == AlarmState::ActiveAcked;
 }
@@ -53,18 +55,25 @@ void PlantState::OnSiteReading(const SiteReading& reading) {
 
 void PlantState::OnAlarmChange(const AlarmEvent& event) {
     std::lock_guard lock(mutex_);
-    if (event.state == AlarmState::Normal) {
-        alarms_.erase(event.id);
-    } else {
-        alarms_[event.id] = event;
+    // Where the alarm was kept until now: a reload may have given its bus another number.
+    if (const auto kept = moduleOfAlarm_.find(event.id); kept != moduleOfAlarm_.end()) {
+        const auto module = alarms_.find(kept->second);
+        module->second.erase(event.id);
+        if (module->second.empty()) alarms_.erase(module);
+        moduleOfAlarm_.erase(kept);
     }
+    if (event.state == AlarmState::Normal) return;
+    const Key key{event.bus, event.address};
+    alarms_[key][event.id] = event;
+    moduleOfAlarm_[event.id] = key;
 }
 
 ModuleStatus PlantState::StatusOf(const ModuleSnapshot& module) const {
-    for (const auto& [id, alarm] : alarms_) {
-        if (alarm.bus == module.bus && alarm.address == module.address &&
-            alarm.kind == AlarmKind::Offline && ConditionHolds(alarm.state)) {
-            return ModuleStatus::Offline;
+    if (const auto own = alarms_.find({module.bus, module.address}); own != alarms_.end()) {
+        for (const auto& [id, alarm] : own->second) {
+            if (alarm.kind == AlarmKind::Offline && ConditionHolds(alarm.state)) {
+                return ModuleStatus::Offline;
+            }
         }
     }
     if (!module.reading || module.failuresInRow >= offlineAfter_) return ModuleStatus::Offline;
@@ -73,8 +82,8 @@ ModuleStatus PlantState::StatusOf(const ModuleSnapshot& module) const {
 
 ModuleSnapshot PlantState::Completed(const ModuleSnapshot& stored) const {
     ModuleSnapshot module = stored;
-    for (const auto& [id, alarm] : alarms_) {
-        if (alarm.bus != module.bus || alarm.address != module.address) continue;
+    const auto own = alarms_.find({module.bus, module.address});
+    for (const auto& [id, alarm] : own != alarms_.end() ? own->second : kNoAlarms) {
         module.alarms.push_back(alarm);
         if (ConditionHolds(alarm.state)) ++module.activeAlarms;
     }

@@ -60,5 +60,8 @@ private:
     const int offlineAfter_;
     mutable std::mutex mutex_;
     std::map<Key, ModuleSnapshot> modules_;
-    std::map<std::uint64_t, AlarmEvent> alarms_;  // not yet normal
+    // Not yet normal, by module, then id: a module's snapshot, taken for every reading, looks
+    // only at its own.
+    std::map<Key, std::map<std::uint64_t, AlarmEvent>> alarms_;
+    std::map<std::uint64_t, Key> moduleOfAlarm_;  // where each of those is kept
 };

@@ -33,9 +33,10 @@ protected:
         ASSERT_TRUE(port_);
     }
 
-    std::future<BusExchangeResult> Ask(int address, int timeoutMs = 150) {
-        return std::async(std::launch::async, [this, address, timeoutMs] {
-            return ExchangeBusBlock(port_, address, {std::chrono::milliseconds(timeoutMs), 9600},
+    std::future<BusExchangeResult> Ask(int address, int timeoutMs = 150, int expectedBytes = 0) {
+        return std::async(std::launch::async, [this, address, timeoutMs, expectedBytes] {
+            return ExchangeBusBlock(port_, address,
+                                    {std::chrono::milliseconds(timeoutMs), 9600, expectedBytes},
                                     block_);
         });
     }
@@ -112,6 +113,24 @@ TEST_F(BusExchangeTest, DamagedRepliesFailWithTheirOwnFault) {
     line.insert(line.end(), whole.begin(), whole.end());
     ASSERT_TRUE(peer_.Send(line));
     EXPECT_EQ(asked.get().fault, BlockFault::None);
+}
+
+TEST_F(BusExchangeTest, TheLengthOfTheLastReplyIsOnlyAHint) {
+    // The module last sent a whole block, whose wire time at 9600 Bd (151 ms) outlasts the
+    // timeout; now it answers at once with a shorter one, which is taken and its length told.
+    auto asked = Ask(5, 100, 145);
+    ExpectRequestFor(5);
+    const Bytes shorter = BlockReply(5, 0x0555);
+    ASSERT_TRUE(peer_.Send(shorter));
+    const BusExchangeResult result = asked.get();
+    EXPECT_EQ(result.fault, BlockFault::None);
+    EXPECT_EQ(result.replyBytes, static_cast<int>(shorter.size()));
+    EXPECT_EQ(FirstWord(), 0x0555);
+
+    // Silent now: a failure as without the hint.
+    asked = Ask(5, 100, 145);
+    ExpectRequestFor(5);
+    EXPECT_EQ(asked.get().fault, BlockFault::ShortHeader);
 }
 
 }  // namespace

@@ -5,6 +5,7 @@
 #include <cmath>
 #include <nlohmann/json.hpp>
 
+#include "link/temp_word.h"
 #include "plant/mqtt_settings.h"
 #include "plant_fixtures.h"
 
@@ -54,6 +55,13 @@ TEST(MqttPayloads, ReadingKeepsNegativeZeroNamesAndOnlyTheValuesItHas) {
     EXPECT_EQ(failed["status"], "failing");
     EXPECT_EQ(failed["fault"], "读错误，要读7个字节");
     EXPECT_TRUE(failed["values"].empty());
+}
+
+TEST(MqttPayloads, EveryWordReadsAsTheWindowShowsIt) {
+    for (unsigned word = 0; word <= 0xFFFF; ++word) {
+        const auto w = static_cast<std::uint16_t>(word);
+        ASSERT_EQ(ReadingWordText(w), FormatTempWord(w)) << "word " << word;
+    }
 }
 
 TEST(MqttPayloads, AlarmsCarryNullForWhatTheyLack) {

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <nlohmann/json.hpp>
+#include <thread>
 
 #include "mosquitto_broker.h"
 #include "plant_fixtures.h"
@@ -249,4 +250,62 @@ TEST(MqttPublisher, KeepsABoundedBacklogWhileNoBrokerIsThere) {
     EXPECT_EQ(plant.publisher.Backlog(), MqttPublisher::kMaxBacklog);
     EXPECT_EQ(plant.publisher.Dropped(), 5u);
     EXPECT_FALSE(plant.publisher.Connected());
+}
+
+TEST(MqttPublisher, TwoBusesPublishingAtOnceLoseNothingAndKeepEachTopicsOrder) {
+    MosquittoBroker broker;
+    ASSERT_TRUE(broker.Start());
+    TestSubscriber live(broker.Port(), kBase + "/#");
+    ASSERT_TRUE(live.WaitSubscribed());
+    Plant plant(broker.Url());
+    plant.state.AddModule(1, 7, "3号仓");
+    plant.state.AddModule(2, 8, "4号仓");
+    std::string error;
+    ASSERT_TRUE(plant.publisher.Start(error)) << error;
+    ASSERT_TRUE(live.WaitFor(kBase + "/8/alarms"));  // the last of the state on connection
+
+    // Bus 1 raises an alarm change now and then, so that its readings queue behind the changes
+    // while bus 2's readings go out directly.
+    constexpr int kReadings = 300;
+    const auto runBus = [&](int bus, int address) {
+        for (int i = 1; i <= kReadings; ++i) {
+            plant.Feed(GoodReading(bus, address, {i}));
+            if (bus == 1 && i % 25 == 0) {
+                plant.Feed(Alarm(static_cast<std::uint64_t>(i), 1, address,
+                                 AlarmState::ActiveUnacked));
+            }
+        }
+    };
+    std::thread first(runBus, 1, 7);
+    std::thread second(runBus, 2, 8);
+    first.join();
+    second.join();
+
+    for (const int address : {7, 8}) {
+        const std::string topic = kBase + "/" + std::to_string(address) + "/reading";
+        ASSERT_TRUE(live.WaitFor(topic, [](auto& m) {
+            return json::parse(m.payload)["values"]["PT100温度1"] == kReadings / 10.0;
+        })) << topic;
+        double last = 0;
+        for (const auto& message : live.On(topic)) {
+            const json values = json::parse(message.payload)["values"];
+            if (!values.contains("PT100温度1")) continue;  // the state on connection
+            const double value = values["PT100温度1"];
+            EXPECT_GT(value, last) << topic;
+            last = value;
+        }
+    }
+    ASSERT_TRUE(live.WaitFor(kBase + "/alarm", [](auto& m) {
+        return json::parse(m.payload)["id"] == kReadings;
+    }));
+    std::uint64_t lastId = 0;
+    for (const auto& message : live.On(kBase + "/alarm")) {
+        const std::uint64_t id = json::parse(message.payload)["id"];
+        EXPECT_EQ(id, lastId + 25);
+        lastId = id;
+    }
+
+    plant.publisher.Stop();
+    ASSERT_TRUE(live.WaitFor(kBase + "/status", [](auto& m) { return m.payload == "offline"; }));
+    EXPECT_EQ(live.Messages().back().payload, "offline") << "nothing after the last word";
 }

@@ -46,6 +46,15 @@ TEST(PlantState, AlarmsCountOnlyWhileTheirConditionHoldsAndLeaveWhenNormal) {
     state.OnAlarmChange(Alarm(10, 1, 2, AlarmState::Normal));
     EXPECT_EQ(state.Module(2)->activeAlarms, 0);
     EXPECT_TRUE(state.Module(2)->alarms.empty());
+
+    // A reload renumbered bus 2 as bus 1: its alarm goes with it, and leaves when normal.
+    state.OnSiteReading(GoodReading(2, 2, {100}));
+    ASSERT_EQ(state.Module(2, 2)->alarms.size(), 1u);
+    state.OnAlarmChange(Alarm(12, 1, 2, AlarmState::ActiveAcked));
+    EXPECT_EQ(state.Module(1, 2)->activeAlarms, 1);
+    EXPECT_TRUE(state.Module(2, 2)->alarms.empty());
+    state.OnAlarmChange(Alarm(12, 1, 2, AlarmState::Normal));
+    EXPECT_TRUE(state.Module(1, 2)->alarms.empty());
 }
 
 TEST(PlantState, AnAddressSharedByTwoBusesAnswersWithTheLowestBus) {
