@@ -1,19 +1,23 @@
 // Win32 serial backend: blocking I/O on a COM device with driver-side timeouts.
 #include <windows.h>
 
+#include <algorithm>
+#include <chrono>
+#include <deque>
 #include <memory>
+#include <vector>
 
 #include "link/serial_port.h"
 #include "link/serial_port_impl.h"
-#include "link/sleep_ms.h"
 #include "link/wide_text_win32.h"
 
 namespace {
 
+using Clock = std::chrono::steady_clock;
+
 constexpr DWORD kInputQueueSize = 1024;
 constexpr DWORD kOutputQueueSize = 512;
 constexpr DWORD kPurgeAll = PURGE_TXABORT | PURGE_RXABORT | PURGE_TXCLEAR | PURGE_RXCLEAR;
-constexpr DWORD kWaitPollMs = 2;
 
 // What the drivers of USB serial adapters answer once the device is unplugged; the handle is
 // useless from then on. A silent module only ever makes reads come back short.
@@ -32,9 +36,27 @@ bool DeviceGone(DWORD error) {
     }
 }
 
+DWORD MillisecondsUntil(Clock::time_point deadline) {
+    const auto left = deadline - Clock::now();
+    if (left <= Clock::duration::zero()) return 0;
+    // Round up, so that a wait never ends just short of its deadline and has to go round again.
+    const auto ms = std::chrono::ceil<std::chrono::milliseconds>(left).count();
+    // MAXDWORD means "no timeout" in a read's total constant.
+    return static_cast<DWORD>(std::min<long long>(ms, MAXDWORD - 1));
+}
+
+bool SameTimeouts(const COMMTIMEOUTS& a, const COMMTIMEOUTS& b) {
+    return a.ReadIntervalTimeout == b.ReadIntervalTimeout &&
+           a.ReadTotalTimeoutMultiplier == b.ReadTotalTimeoutMultiplier &&
+           a.ReadTotalTimeoutConstant == b.ReadTotalTimeoutConstant &&
+           a.WriteTotalTimeoutMultiplier == b.WriteTotalTimeoutMultiplier &&
+           a.WriteTotalTimeoutConstant == b.WriteTotalTimeoutConstant;
+}
+
 class Win32Port final : public CommPort::Impl {
 public:
-    explicit Win32Port(HANDLE handle) : handle_(handle) {}
+    Win32Port(HANDLE handle, const COMMTIMEOUTS& profile)
+        : handle_(handle), profile_(profile), applied_(profile) {}
     Win32Port(const Win32Port&) = delete;
     Win32Port& operator=(const Win32Port&) = delete;
     ~Win32Port() override {
@@ -53,22 +75,26 @@ public:
     }
 
     int Read(std::uint8_t* bytes, int count) override {
-        DWORD got = 0;
-        if (!ReadFile(handle_, bytes, static_cast<DWORD>(count), &got, nullptr)) {
+        int got = TakeQueued(bytes, count);
+        if (got == count) return got;
+        DWORD more = 0;
+        if (!Apply(profile_) ||
+            !ReadFile(handle_, bytes + got, static_cast<DWORD>(count - got), &more, nullptr)) {
             NoteFailure();
-            return 0;
+            return got;
         }
-        return static_cast<int>(got);
+        return got + static_cast<int>(more);
     }
 
     unsigned QueuedInput() override {
         DWORD errors = 0;
         COMSTAT status{};
         if (!ClearCommError(handle_, &errors, &status)) {
+            // The device is gone; only the bytes already taken in can still be read.
             NoteFailure();
-            return 0;
+            return static_cast<unsigned>(queue_.size());
         }
-        return status.cbInQue;
+        return static_cast<unsigned>(queue_.size()) + status.cbInQue;
     }
 
     unsigned QueuedOutput() override {
@@ -79,26 +105,68 @@ public:
 
     bool Lost() const override { return lost_; }
 
+    // The wait is a read of the missing bytes into our own queue, which the driver holds until
+    // they are all in or the time is up: a silent line costs no wake-ups at all, where looking at
+    // the input queue every few milliseconds kept a core busy under Wine.
     unsigned WaitForInput(std::uint16_t wanted, std::uint32_t timeoutMs) override {
-        // Tick arithmetic is modulo 2^32 like the counter itself, so a wrap mid-wait is harmless.
-        const DWORD start = GetTickCount();
-        for (;;) {
-            const unsigned queued = QueuedInput();
-            if (lost_) return queued;  // nothing more will come
-            SleepMilliseconds(kWaitPollMs);
-            if (queued >= wanted) return queued;
-            if (GetTickCount() - start > timeoutMs) return queued;
+        const auto deadline = Clock::now() + std::chrono::milliseconds(timeoutMs);
+        while (queue_.size() < wanted && !lost_) {
+            const DWORD left = MillisecondsUntil(deadline);
+            if (left == 0) break;
+            if (!ReadIntoQueue(wanted - static_cast<unsigned>(queue_.size()), left)) break;
         }
+        return QueuedInput();  // with what else has come
     }
 
-    void Purge() override { PurgeComm(handle_, kPurgeAll); }
+    void Purge() override {
+        PurgeComm(handle_, kPurgeAll);
+        queue_.clear();
+    }
 
 private:
     void NoteFailure() {
         if (DeviceGone(GetLastError())) lost_ = true;
     }
 
+    // The read timeouts change per wait; the write timeouts always stay the profile's.
+    bool Apply(COMMTIMEOUTS timeouts) {
+        if (SameTimeouts(timeouts, applied_)) return true;
+        if (!SetCommTimeouts(handle_, &timeouts)) return false;
+        applied_ = timeouts;
+        return true;
+    }
+
+    // One read of up to `missing` bytes that ends when all of them are in or after `ms`
+    // (no interval timeout: bytes arriving in pieces do not end it early). False on a failure.
+    bool ReadIntoQueue(unsigned missing, DWORD ms) {
+        COMMTIMEOUTS timeouts = profile_;
+        timeouts.ReadIntervalTimeout = 0;
+        timeouts.ReadTotalTimeoutMultiplier = 0;
+        timeouts.ReadTotalTimeoutConstant = ms;
+        chunk_.resize(missing);
+        DWORD got = 0;
+        if (!Apply(timeouts) || !ReadFile(handle_, chunk_.data(), missing, &got, nullptr)) {
+            NoteFailure();
+            return false;
+        }
+        queue_.insert(queue_.end(), chunk_.begin(), chunk_.begin() + got);
+        return true;
+    }
+
+    int TakeQueued(std::uint8_t* bytes, int count) {
+        const int taken =
+            static_cast<int>(std::min<std::size_t>(queue_.size(), static_cast<std::size_t>(count)));
+        std::copy_n(queue_.begin(), taken, bytes);
+        queue_.erase(queue_.begin(), queue_.begin() + taken);
+        return taken;
+    }
+
     HANDLE handle_;
+    const COMMTIMEOUTS profile_;
+    COMMTIMEOUTS applied_;
+    // Bytes a wait has taken from the driver and Read has not yet delivered.
+    std::deque<std::uint8_t> queue_;
+    std::vector<std::uint8_t> chunk_;
     bool lost_ = false;
 };
 
@@ -116,7 +184,14 @@ CommPort OpenCommPortAt(const std::string& name, const PollSettings& settings,
     HANDLE handle = CreateFileW(WideFromUtf8(name).c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr,
                                 OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (handle == INVALID_HANDLE_VALUE) return CommPort();
-    auto port = std::make_unique<Win32Port>(handle);
+    const CommTimeouts profileTimeouts = TimeoutsOf(profile);
+    COMMTIMEOUTS timeouts{};
+    timeouts.ReadIntervalTimeout = profileTimeouts.readInterval;
+    timeouts.ReadTotalTimeoutMultiplier = profileTimeouts.readTotalMultiplier;
+    timeouts.ReadTotalTimeoutConstant = profileTimeouts.readTotalConstant;
+    timeouts.WriteTotalTimeoutMultiplier = profileTimeouts.writeTotalMultiplier;
+    timeouts.WriteTotalTimeoutConstant = profileTimeouts.writeTotalConstant;
+    auto port = std::make_unique<Win32Port>(handle, timeouts);
 
     DCB line{};
     line.DCBlength = sizeof line;
@@ -138,13 +213,6 @@ CommPort OpenCommPortAt(const std::string& name, const PollSettings& settings,
     DWORD errors = 0;
     ClearCommError(handle, &errors, nullptr);
 
-    const CommTimeouts profileTimeouts = TimeoutsOf(profile);
-    COMMTIMEOUTS timeouts{};
-    timeouts.ReadIntervalTimeout = profileTimeouts.readInterval;
-    timeouts.ReadTotalTimeoutMultiplier = profileTimeouts.readTotalMultiplier;
-    timeouts.ReadTotalTimeoutConstant = profileTimeouts.readTotalConstant;
-    timeouts.WriteTotalTimeoutMultiplier = profileTimeouts.writeTotalMultiplier;
-    timeouts.WriteTotalTimeoutConstant = profileTimeouts.writeTotalConstant;
     SetCommTimeouts(handle, &timeouts);
     SetupComm(handle, kInputQueueSize, kOutputQueueSize);
     PurgeComm(handle, kPurgeAll);
