@@ -22,6 +22,7 @@
 #include "link/port_directory.h"
 #include "link/serial_port.h"
 #include "link/serial_port_impl.h"
+#include "link/taken_input.h"
 
 namespace {
 
@@ -168,7 +169,7 @@ public:
             Clock::now() + std::chrono::milliseconds(timeouts_.readTotalConstant +
                                                      std::uint64_t{timeouts_.readTotalMultiplier} *
                                                          static_cast<unsigned>(count));
-        int got = TakeQueued(bytes, count);
+        int got = TakeFromInput(queue_, bytes, count);
         bool lastLook = false;
         while (got < count) {
             const ssize_t n = read(fd_, bytes + got, static_cast<size_t>(count - got));
@@ -255,14 +256,6 @@ private:
         if (most < kShortestWireSleep || now >= deadline) return false;
         std::this_thread::sleep_until(std::min(now + most, deadline));
         return true;
-    }
-
-    int TakeQueued(std::uint8_t* bytes, int count) {
-        const int taken =
-            static_cast<int>(std::min<std::size_t>(queue_.size(), static_cast<std::size_t>(count)));
-        std::copy_n(queue_.begin(), taken, bytes);
-        queue_.erase(queue_.begin(), queue_.begin() + taken);
-        return taken;
     }
 
     // Moves readable bytes into the userspace queue until it holds `wanted` or the kernel has no

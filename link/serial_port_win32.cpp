@@ -9,6 +9,7 @@
 
 #include "link/serial_port.h"
 #include "link/serial_port_impl.h"
+#include "link/taken_input.h"
 #include "link/wide_text_win32.h"
 
 namespace {
@@ -75,7 +76,7 @@ public:
     }
 
     int Read(std::uint8_t* bytes, int count) override {
-        int got = TakeQueued(bytes, count);
+        int got = TakeFromInput(queue_, bytes, count);
         if (got == count) return got;
         DWORD more = 0;
         if (!Apply(profile_) ||
@@ -151,14 +152,6 @@ private:
         }
         queue_.insert(queue_.end(), chunk_.begin(), chunk_.begin() + got);
         return true;
-    }
-
-    int TakeQueued(std::uint8_t* bytes, int count) {
-        const int taken =
-            static_cast<int>(std::min<std::size_t>(queue_.size(), static_cast<std::size_t>(count)));
-        std::copy_n(queue_.begin(), taken, bytes);
-        queue_.erase(queue_.begin(), queue_.begin() + taken);
-        return taken;
     }
 
     HANDLE handle_;
