@@ -10,6 +10,7 @@
 #include "link/serial_port.h"
 #include "link/serial_port_impl.h"
 #include "link/taken_input.h"
+#include "link/wire_time.h"
 #include "link/wide_text_win32.h"
 
 namespace {
@@ -56,8 +57,8 @@ bool SameTimeouts(const COMMTIMEOUTS& a, const COMMTIMEOUTS& b) {
 
 class Win32Port final : public CommPort::Impl {
 public:
-    Win32Port(HANDLE handle, const COMMTIMEOUTS& profile)
-        : handle_(handle), profile_(profile), applied_(profile) {}
+    Win32Port(HANDLE handle, const COMMTIMEOUTS& profile, int baud)
+        : handle_(handle), profile_(profile), applied_(profile), byteTime_(ByteTimeAt(baud)) {}
     Win32Port(const Win32Port&) = delete;
     Win32Port& operator=(const Win32Port&) = delete;
     ~Win32Port() override {
@@ -106,15 +107,29 @@ public:
 
     bool Lost() const override { return lost_; }
 
-    // The wait is a read of the missing bytes into our own queue, which the driver holds until
-    // they are all in or the time is up: a silent line costs no wake-ups at all, where looking at
-    // the input queue every few milliseconds kept a core busy under Wine.
+    // The wait reads the missing bytes into our own queue, and the driver times the read: a
+    // silent line costs one read that ends at the deadline, where looking at the input queue
+    // every few milliseconds kept a core busy under Wine. Once a reply flows, the wait sleeps
+    // through most of the missing bytes' wire time rather than waking for every few of them;
+    // the last byte or so is read as it lands. (Windows' own timer may stretch a short sleep to
+    // its tick; the reply is complete all the same.)
     unsigned WaitForInput(std::uint16_t wanted, std::uint32_t timeoutMs) override {
         const auto deadline = Clock::now() + std::chrono::milliseconds(timeoutMs);
+        auto seen = queue_.size();  // queued at the previous look
         while (queue_.size() < wanted && !lost_) {
+            // What has come already (an adapter may hold a whole reply) is taken at once.
+            if (!ReadIntoQueue(wanted - static_cast<unsigned>(queue_.size()), 0)) break;
+            const auto queued = queue_.size();
+            if (queued >= wanted) break;
+            const auto missing = wanted - static_cast<unsigned>(queued);
+            const bool flowing = queued > seen;
+            seen = queued;
+            if (flowing && SleepThroughWireTime(byteTime_, missing, deadline)) continue;
             const DWORD left = MillisecondsUntil(deadline);
             if (left == 0) break;
-            if (!ReadIntoQueue(wanted - static_cast<unsigned>(queue_.size()), left)) break;
+            // One read that the driver ends as the bytes land or at the deadline: the first
+            // byte of a reply on a silent line, or the last few of one under way.
+            if (!ReadIntoQueue(flowing ? missing : 1, left)) break;
         }
         return QueuedInput();  // with what else has come
     }
@@ -137,16 +152,17 @@ private:
         return true;
     }
 
-    // One read of up to `missing` bytes that ends when all of them are in or after `ms`
-    // (no interval timeout: bytes arriving in pieces do not end it early). False on a failure.
-    bool ReadIntoQueue(unsigned missing, DWORD ms) {
+    // Reads up to `count` bytes into the queue: with `ms` 0 only what has come already, else
+    // until all of them are in or `ms` has passed (no interval timeout: a reply arriving in
+    // pieces does not end the read early). False on a failure.
+    bool ReadIntoQueue(unsigned count, DWORD ms) {
         COMMTIMEOUTS timeouts = profile_;
-        timeouts.ReadIntervalTimeout = 0;
+        timeouts.ReadIntervalTimeout = ms == 0 ? MAXDWORD : 0;
         timeouts.ReadTotalTimeoutMultiplier = 0;
         timeouts.ReadTotalTimeoutConstant = ms;
-        chunk_.resize(missing);
+        chunk_.resize(count);
         DWORD got = 0;
-        if (!Apply(timeouts) || !ReadFile(handle_, chunk_.data(), missing, &got, nullptr)) {
+        if (!Apply(timeouts) || !ReadFile(handle_, chunk_.data(), count, &got, nullptr)) {
             NoteFailure();
             return false;
         }
@@ -160,6 +176,7 @@ private:
     // Bytes a wait has taken from the driver and Read has not yet delivered.
     std::deque<std::uint8_t> queue_;
     std::vector<std::uint8_t> chunk_;
+    const std::chrono::nanoseconds byteTime_;
     bool lost_ = false;
 };
 
@@ -184,7 +201,7 @@ CommPort OpenCommPortAt(const std::string& name, const PollSettings& settings,
     timeouts.ReadTotalTimeoutConstant = profileTimeouts.readTotalConstant;
     timeouts.WriteTotalTimeoutMultiplier = profileTimeouts.writeTotalMultiplier;
     timeouts.WriteTotalTimeoutConstant = profileTimeouts.writeTotalConstant;
-    auto port = std::make_unique<Win32Port>(handle, timeouts);
+    auto port = std::make_unique<Win32Port>(handle, timeouts, settings.baud);
 
     DCB line{};
     line.DCBlength = sizeof line;
