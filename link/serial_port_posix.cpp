@@ -22,6 +22,8 @@
 #include "link/port_directory.h"
 #include "link/serial_port.h"
 #include "link/serial_port_impl.h"
+#include "link/taken_input.h"
+#include "link/wire_time.h"
 
 namespace {
 
@@ -64,13 +66,6 @@ int MillisecondsUntil(Clock::time_point deadline) {
 }
 
 constexpr short kGone = POLLHUP | POLLERR | POLLNVAL;
-
-// Ten bits a byte on the line: start, eight data bits, stop.
-std::chrono::nanoseconds ByteTimeAt(int baud) {
-    return std::chrono::nanoseconds(baud > 0 ? 10'000'000'000LL / baud : 0);
-}
-
-constexpr std::chrono::microseconds kShortestWireSleep{1000};
 
 // Errors of a read or write that only mean "not now"; anything else means the device is gone.
 bool Transient(int error) {
@@ -168,7 +163,7 @@ public:
             Clock::now() + std::chrono::milliseconds(timeouts_.readTotalConstant +
                                                      std::uint64_t{timeouts_.readTotalMultiplier} *
                                                          static_cast<unsigned>(count));
-        int got = TakeQueued(bytes, count);
+        int got = TakeFromInput(queue_, bytes, count);
         bool lastLook = false;
         while (got < count) {
             const ssize_t n = read(fd_, bytes + got, static_cast<size_t>(count - got));
@@ -226,7 +221,7 @@ public:
             // Only while the reply flows: a silent line is waited for by one poll().
             const bool flowing = queued > seen;
             seen = queued;
-            if (flowing && SleepThroughWireTime(wanted - queued, deadline)) continue;
+            if (flowing && SleepThroughWireTime(byteTime_, wanted - queued, deadline)) continue;
             const int waitMs = MillisecondsUntil(deadline);
             if (waitMs == 0) return queued;
             pollfd entry{fd_, POLLIN, 0};
@@ -244,27 +239,6 @@ public:
     }
 
 private:
-    // The missing bytes cannot be here before they have crossed the line. Sleeping through most
-    // of their wire time, rather than waking for every byte, costs a handful of wake-ups a reply.
-    // Not all of it: an adapter may hold bytes that crossed the line before the wait began. The
-    // last byte or so is waited for with poll(), so the reply is still noticed as it lands.
-    // False when too little is missing to be worth a sleep, or the wait is over.
-    bool SleepThroughWireTime(unsigned missing, Clock::time_point deadline) const {
-        const auto most = byteTime_ * missing * 3 / 4;
-        const auto now = Clock::now();
-        if (most < kShortestWireSleep || now >= deadline) return false;
-        std::this_thread::sleep_until(std::min(now + most, deadline));
-        return true;
-    }
-
-    int TakeQueued(std::uint8_t* bytes, int count) {
-        const int taken =
-            static_cast<int>(std::min<std::size_t>(queue_.size(), static_cast<std::size_t>(count)));
-        std::copy_n(queue_.begin(), taken, bytes);
-        queue_.erase(queue_.begin(), queue_.begin() + taken);
-        return taken;
-    }
-
     // Moves readable bytes into the userspace queue until it holds `wanted` or the kernel has no
     // more. False when the device has gone away (end of file or an I/O error).
     bool Drain(std::uint16_t wanted) {

@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <cstdio>
 
-#include "link/port_directory.h"
 #include "sim/reply_frame.h"
 #include "sim/request_parser.h"
 
@@ -51,42 +50,12 @@ SimulatedBus::~SimulatedBus() {
 }
 
 bool SimulatedBus::Start() {
-    std::lock_guard lock(mutex_);
-    if (started_) {
-        error_ = "already started";
-        return false;
-    }
-    std::string error;
-    if (!line_.Open(options_.baud, error)) {
-        error_ = error;
-        return false;
-    }
-    slavePath_ = line_.SlavePath();
-    if (options_.port != 0) {
-        const std::string directory =
-            options_.portDirectory.empty() ? PortDirectory() : options_.portDirectory;
-        if (!published_.Publish(directory, options_.port, slavePath_, error)) {
-            error_ = error;
-            line_.Close();
-            return false;
-        }
-        publishedPath_ = published_.Path();
-    }
-    started_ = true;
-    stopping_ = false;
-    thread_ = std::thread(&SimulatedBus::Run, this);
-    return true;
+    return line_.Start(options_.baud, options_.port, options_.portDirectory, [this] { Run(); });
 }
 
 void SimulatedBus::Stop() {
-    stopping_ = true;
-    line_.Wake();
-    if (thread_.joinable()) thread_.join();
+    line_.Stop();
     std::lock_guard lock(mutex_);
-    published_.Withdraw();
-    publishedPath_.clear();
-    line_.Close();
-    started_ = false;
     changed_.notify_all();
 }
 
@@ -96,18 +65,15 @@ bool SimulatedBus::Replug() {
 }
 
 std::string SimulatedBus::LastError() const {
-    std::lock_guard lock(mutex_);
-    return error_;
+    return line_.LastError();
 }
 
 std::string SimulatedBus::SlavePath() const {
-    std::lock_guard lock(mutex_);
-    return slavePath_;
+    return line_.SlavePath();
 }
 
 std::string SimulatedBus::PublishedPath() const {
-    std::lock_guard lock(mutex_);
-    return publishedPath_;
+    return line_.PublishedPath();
 }
 
 bool SimulatedBus::HasModule(int address) const {
@@ -169,28 +135,28 @@ void SimulatedBus::Run() {
     RequestParser parser;
     auto lastByte = std::chrono::steady_clock::now();
     std::uint8_t buffer[256];
-    while (!stopping_) {
-        const PtyLine::Event event = line_.Wait(std::chrono::milliseconds(200));
-        if (stopping_) break;
+    while (!line_.Stopping()) {
+        const PtyLine::Event event = line_.Pty().Wait(std::chrono::milliseconds(200));
+        if (line_.Stopping()) break;
         if (event == PtyLine::Event::NoPeer) {
             parser.DropPartial();
-            line_.SleepUntil(std::chrono::steady_clock::now() + kNoPeerPause);
+            line_.Pty().SleepUntil(std::chrono::steady_clock::now() + kNoPeerPause);
             continue;
         }
         if (event != PtyLine::Event::Data) {
-            if (event == PtyLine::Event::Woken && !stopping_) line_.ClearWake();
+            if (event == PtyLine::Event::Woken && !line_.Stopping()) line_.Pty().ClearWake();
             if (parser.HasPartial() &&
                 std::chrono::steady_clock::now() - lastByte > kStaleRequest) {
                 parser.DropPartial();
             }
             continue;
         }
-        const int got = line_.Read(buffer, static_cast<int>(sizeof buffer));
+        const int got = line_.Pty().Read(buffer, static_cast<int>(sizeof buffer));
         if (got > 0) lastByte = std::chrono::steady_clock::now();
-        for (int i = 0; i < got && !stopping_; ++i) {
+        for (int i = 0; i < got && !line_.Stopping(); ++i) {
             if (!parser.Feed(buffer[i])) continue;
             for (const auto& frame : parser.TakeFrames()) {
-                if (stopping_) break;
+                if (line_.Stopping()) break;
                 Handle(frame);
             }
         }
@@ -243,7 +209,7 @@ void SimulatedBus::Deliver(std::vector<std::uint8_t> reply, const FaultPlan& pla
     for (int i = 0; i < plan.garbageBytes; ++i) noise.push_back(kNoise[i % sizeof kNoise]);
     reply.insert(reply.begin(), noise.begin(), noise.end());
 
-    if (plan.lateMs > 0 && !line_.SleepUntil(std::chrono::steady_clock::now() +
+    if (plan.lateMs > 0 && !line_.Pty().SleepUntil(std::chrono::steady_clock::now() +
                                              std::chrono::milliseconds(plan.lateMs))) {
         return;
     }
@@ -254,7 +220,7 @@ void SimulatedBus::Deliver(std::vector<std::uint8_t> reply, const FaultPlan& pla
     }
     const auto half = reply.begin() + static_cast<long>(reply.size() / 2);
     if (!Send({reply.begin(), half})) return;
-    if (!line_.SleepUntil(std::chrono::steady_clock::now() +
+    if (!line_.Pty().SleepUntil(std::chrono::steady_clock::now() +
                           std::chrono::milliseconds(plan.splitGapMs))) {
         return;
     }
@@ -264,8 +230,8 @@ void SimulatedBus::Deliver(std::vector<std::uint8_t> reply, const FaultPlan& pla
 bool SimulatedBus::Send(const std::vector<std::uint8_t>& bytes) {
     if (bytes.empty()) return true;
     const int count = static_cast<int>(bytes.size());
-    if (!options_.paceBytes) return line_.Write(bytes.data(), count);
-    int baud = line_.LineBaud();
+    if (!options_.paceBytes) return line_.Pty().Write(bytes.data(), count);
+    int baud = line_.Pty().LineBaud();
     if (baud <= 0) baud = options_.baud > 0 ? options_.baud : 9600;
     const auto byteTime = std::chrono::nanoseconds(10'000'000'000LL / baud);
     // Bytes go out in batches at most a millisecond apart, each when its last byte has crossed
@@ -276,11 +242,11 @@ bool SimulatedBus::Send(const std::vector<std::uint8_t>& bytes) {
     int sent = 0;
     while (sent < count) {
         const int next = std::min(count, sent + batch);
-        if (!line_.SleepUntil(begin + byteTime * next)) return false;
+        if (!line_.Pty().SleepUntil(begin + byteTime * next)) return false;
         const auto elapsed = std::chrono::steady_clock::now() - begin;
         const int due = static_cast<int>(std::min<long long>(count, elapsed / byteTime));
         if (due > sent) {
-            if (!line_.Write(bytes.data() + sent, due - sent)) return false;
+            if (!line_.Pty().Write(bytes.data() + sent, due - sent)) return false;
             sent = due;
         }
     }

@@ -17,8 +17,7 @@
 
 #include "sim/fault.h"
 #include "sim/module_state.h"
-#include "sim/pty_line.h"
-#include "sim/published_port.h"
+#include "sim/simulated_line.h"
 #include "sim/value_control.h"
 
 struct SimBusOptions {
@@ -83,18 +82,11 @@ private:
 
     const SimBusOptions options_;
     const std::chrono::steady_clock::time_point created_;
-    PtyLine line_;
-    PublishedPort published_;
-    std::thread thread_;
-    std::atomic<bool> stopping_{false};
+    SimulatedLine line_;
 
     mutable std::mutex mutex_;
     mutable std::condition_variable changed_;
     std::map<int, std::unique_ptr<Module>> modules_;
     std::map<int, int> requestsByAddress_;
     int framesHandled_ = 0;
-    bool started_ = false;
-    std::string error_;
-    std::string slavePath_;
-    std::string publishedPath_;
 };

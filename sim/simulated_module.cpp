@@ -3,7 +3,6 @@
 #include <cstdio>
 
 #include "link/commands.h"
-#include "link/port_directory.h"
 #include "sim/reply_frame.h"
 #include "sim/request_parser.h"
 
@@ -29,57 +28,25 @@ SimulatedModule::~SimulatedModule() {
 }
 
 bool SimulatedModule::Start() {
-    std::lock_guard lock(mutex_);
-    if (started_) {
-        error_ = "already started";
-        return false;
-    }
-    std::string error;
-    if (!line_.Open(options_.baud, error)) {
-        error_ = error;
-        return false;
-    }
-    slavePath_ = line_.SlavePath();
-    if (options_.port != 0) {
-        const std::string directory =
-            options_.portDirectory.empty() ? PortDirectory() : options_.portDirectory;
-        if (!published_.Publish(directory, options_.port, slavePath_, error)) {
-            error_ = error;
-            line_.Close();
-            return false;
-        }
-        publishedPath_ = published_.Path();
-    }
-    started_ = true;
-    stopping_ = false;
-    thread_ = std::thread(&SimulatedModule::Run, this);
-    return true;
+    return line_.Start(options_.baud, options_.port, options_.portDirectory, [this] { Run(); });
 }
 
 void SimulatedModule::Stop() {
-    stopping_ = true;
-    line_.Wake();
-    if (thread_.joinable()) thread_.join();
+    line_.Stop();
     std::lock_guard lock(mutex_);
-    published_.Withdraw();
-    publishedPath_.clear();
-    line_.Close();
     changed_.notify_all();
 }
 
 std::string SimulatedModule::LastError() const {
-    std::lock_guard lock(mutex_);
-    return error_;
+    return line_.LastError();
 }
 
 std::string SimulatedModule::SlavePath() const {
-    std::lock_guard lock(mutex_);
-    return slavePath_;
+    return line_.SlavePath();
 }
 
 std::string SimulatedModule::PublishedPath() const {
-    std::lock_guard lock(mutex_);
-    return publishedPath_;
+    return line_.PublishedPath();
 }
 
 bool SimulatedModule::HungUp() const {
@@ -204,25 +171,25 @@ void SimulatedModule::Run() {
     RequestParser parser;
     auto lastByte = std::chrono::steady_clock::now();
     std::uint8_t buffer[256];
-    while (!stopping_) {
-        const PtyLine::Event event = line_.Wait(std::chrono::milliseconds(200));
-        if (stopping_) break;
+    while (!line_.Stopping()) {
+        const PtyLine::Event event = line_.Pty().Wait(std::chrono::milliseconds(200));
+        if (line_.Stopping()) break;
         if (event == PtyLine::Event::NoPeer) {
             parser.DropPartial();
-            line_.SleepUntil(std::chrono::steady_clock::now() + kNoPeerPause);
+            line_.Pty().SleepUntil(std::chrono::steady_clock::now() + kNoPeerPause);
             continue;
         }
         if (event != PtyLine::Event::Data) {
-            if (event == PtyLine::Event::Woken && !stopping_) line_.ClearWake();
+            if (event == PtyLine::Event::Woken && !line_.Stopping()) line_.Pty().ClearWake();
             if (parser.HasPartial() &&
                 std::chrono::steady_clock::now() - lastByte > kStaleRequest) {
                 parser.DropPartial();
             }
             continue;
         }
-        const int got = line_.Read(buffer, static_cast<int>(sizeof buffer));
+        const int got = line_.Pty().Read(buffer, static_cast<int>(sizeof buffer));
         if (got > 0) lastByte = std::chrono::steady_clock::now();
-        for (int i = 0; i < got && !stopping_; ++i) {
+        for (int i = 0; i < got && !line_.Stopping(); ++i) {
             const bool complete = parser.Feed(buffer[i]);
             {
                 // Counted before any later frame is answered, so a test that saw the reply
@@ -232,7 +199,7 @@ void SimulatedModule::Run() {
             }
             if (!complete) continue;
             for (const auto& frame : parser.TakeFrames()) {
-                if (stopping_) break;
+                if (line_.Stopping()) break;
                 Handle(frame);
             }
         }
@@ -259,7 +226,7 @@ void SimulatedModule::Handle(const std::vector<std::uint8_t>& frame) {
     }
     // The search walks the one-wire bus; the module answers nothing meanwhile.
     if (command == CMD_SEARCH_PROBES &&
-        !line_.SleepUntil(std::chrono::steady_clock::now() + options_.searchDuration)) {
+        !line_.Pty().SleepUntil(std::chrono::steady_clock::now() + options_.searchDuration)) {
         return;
     }
     std::optional<std::vector<std::uint8_t>> data;
@@ -282,7 +249,7 @@ void SimulatedModule::Handle(const std::vector<std::uint8_t>& frame) {
 void SimulatedModule::Deliver(std::vector<std::uint8_t> reply, const FaultPlan& plan) {
     if (plan.hangUp) {
         Trace("hang-up instead of", reply);
-        line_.HangUp();
+        line_.Pty().HangUp();
         std::lock_guard lock(mutex_);
         hungUp_ = true;
         return;
@@ -303,7 +270,7 @@ void SimulatedModule::Deliver(std::vector<std::uint8_t> reply, const FaultPlan& 
     for (int i = 0; i < plan.garbageBytes; ++i) noise.push_back(kNoise[i % sizeof kNoise]);
     reply.insert(reply.begin(), noise.begin(), noise.end());
 
-    if (plan.lateMs > 0 && !line_.SleepUntil(std::chrono::steady_clock::now() +
+    if (plan.lateMs > 0 && !line_.Pty().SleepUntil(std::chrono::steady_clock::now() +
                                              std::chrono::milliseconds(plan.lateMs))) {
         return;
     }
@@ -314,7 +281,7 @@ void SimulatedModule::Deliver(std::vector<std::uint8_t> reply, const FaultPlan& 
     }
     const auto half = reply.begin() + static_cast<long>(reply.size() / 2);
     if (!Send({reply.begin(), half})) return;
-    if (!line_.SleepUntil(std::chrono::steady_clock::now() +
+    if (!line_.Pty().SleepUntil(std::chrono::steady_clock::now() +
                           std::chrono::milliseconds(plan.splitGapMs))) {
         return;
     }
@@ -324,8 +291,8 @@ void SimulatedModule::Deliver(std::vector<std::uint8_t> reply, const FaultPlan& 
 bool SimulatedModule::Send(const std::vector<std::uint8_t>& bytes) {
     if (bytes.empty()) return true;
     const int count = static_cast<int>(bytes.size());
-    if (!options_.paceBytes) return line_.Write(bytes.data(), count);
-    int baud = line_.LineBaud();
+    if (!options_.paceBytes) return line_.Pty().Write(bytes.data(), count);
+    int baud = line_.Pty().LineBaud();
     if (baud <= 0) baud = options_.baud > 0 ? options_.baud : 9600;
     // Ten bits a byte: start, eight data bits, stop. A byte reaches the console once its stop
     // bit is through, one byte time after it started. Bytes go out as they fall due, so a
@@ -334,11 +301,11 @@ bool SimulatedModule::Send(const std::vector<std::uint8_t>& bytes) {
     const auto begin = std::chrono::steady_clock::now();
     int sent = 0;
     while (sent < count) {
-        if (!line_.SleepUntil(begin + byteTime * (sent + 1))) return false;
+        if (!line_.Pty().SleepUntil(begin + byteTime * (sent + 1))) return false;
         const auto elapsed = std::chrono::steady_clock::now() - begin;
         const int due = static_cast<int>(std::min<long long>(count, elapsed / byteTime));
         if (due > sent) {
-            if (!line_.Write(bytes.data() + sent, due - sent)) return false;
+            if (!line_.Pty().Write(bytes.data() + sent, due - sent)) return false;
             sent = due;
         }
     }

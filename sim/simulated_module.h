@@ -18,9 +18,8 @@
 
 #include "sim/fault.h"
 #include "sim/module_state.h"
-#include "sim/pty_line.h"
+#include "sim/simulated_line.h"
 #include "sim/value_control.h"
-#include "sim/published_port.h"
 
 struct SimOptions {
     int port = 0;           // publish as COM<port>; 0: don't publish
@@ -99,10 +98,7 @@ private:
 
     const SimOptions options_;
     const std::chrono::steady_clock::time_point created_;
-    PtyLine line_;
-    PublishedPort published_;
-    std::thread thread_;
-    std::atomic<bool> stopping_{false};
+    SimulatedLine line_;
 
     mutable std::mutex mutex_;
     mutable std::condition_variable changed_;
@@ -114,8 +110,4 @@ private:
     int otherAddresses_ = 0;
     int checksumFailures_ = 0;
     bool hungUp_ = false;
-    bool started_ = false;
-    std::string error_;
-    std::string slavePath_;
-    std::string publishedPath_;
 };
