@@ -42,8 +42,7 @@ bool CMenuBar::IsMenuItemEnabled(UINT id) const {
 }
 
 void CMenuBar::SetStatusText(int id, const std::string& text) {
-    const int previousId = statusId_;
     statusId_ = id;
     status_ = text;
-    ShowStatus(previousId);
+    ShowStatus();
 }

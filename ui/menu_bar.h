@@ -48,7 +48,7 @@ private:
     bool BarShown() const;
     void ShowBar(CDialog& dialog);
     void ShowItemEnabled(UINT id, bool enabled);
-    void ShowStatus(int previousId);
+    void ShowStatus();
 
     std::vector<std::pair<std::string, CMenu>> popups_;
     std::vector<UINT> grayed_;

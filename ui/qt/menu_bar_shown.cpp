@@ -88,7 +88,7 @@ void CMenuBar::ShowBar(CDialog& dialog) {
     status->setAlignment(Qt::AlignVCenter | Qt::AlignRight);
     NameAfterOwnText(status, true);
     shown_->status = status;
-    ShowStatus(statusId_);
+    ShowStatus();
 }
 
 void CMenuBar::ShowItemEnabled(UINT id, bool enabled) {
@@ -97,7 +97,7 @@ void CMenuBar::ShowItemEnabled(UINT id, bool enabled) {
     if (it != shown_->actions.end() && it->second) it->second->setEnabled(enabled);
 }
 
-void CMenuBar::ShowStatus(int /*previousId*/) {
+void CMenuBar::ShowStatus() {
     if (!shown_ || !shown_->status) return;
     QLabel* label = shown_->status;
     label->setObjectName(QStringLiteral("ctl_%1").arg(statusId_));

@@ -51,7 +51,7 @@ void CMenuBar::ShowBar(CDialog& dialog) {
     shown_ = std::make_unique<Shown>();
     shown_->window = window;
     shown_->bar = bar;
-    ShowStatus(statusId_);
+    ShowStatus();
     RECT after{};
     ::GetClientRect(window, &after);
     RECT frame{};
@@ -68,11 +68,14 @@ void CMenuBar::ShowItemEnabled(UINT id, bool enabled) {
     ::EnableMenuItem(shown_->bar, id, MF_BYCOMMAND | (enabled ? 0 : kNativeMfGrayed));
 }
 
-void CMenuBar::ShowStatus(int previousId) {
+void CMenuBar::ShowStatus() {
     if (!BarShown()) return;
     HMENU bar = shown_->bar;
     if (shown_->statusShown) {
-        ::DeleteMenu(bar, static_cast<UINT>(previousId), MF_BYCOMMAND);
+        // The status is the bar's last item. Its id may also be a menu item's (a toggle whose
+        // state the text shows), so it goes by position, never by command.
+        const int count = ::GetMenuItemCount(bar);
+        if (count > 0) ::DeleteMenu(bar, static_cast<UINT>(count - 1), MF_BYPOSITION);
         shown_->statusShown = false;
     }
     if (!status_.empty()) {
