@@ -254,6 +254,17 @@ INT_PTR DialogWidget::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
                 if (!owner_->DispatchNotify(&ours.hdr, &result)) return 0;
                 return Result(result);
             }
+            constexpr UINT kListViewKeyDown = static_cast<UINT>(-155);
+            if (native->code == kListViewKeyDown &&
+                reinterpret_cast<const NMLVKEYDOWN*>(lParam)->wVKey == VK_F2 &&
+                (::GetWindowLongPtrW(native->hwndFrom, GWL_STYLE) & LVS_EDITLABELS) != 0) {
+                // The list view leaves F2 to its owner: it edits the focused row's label, as
+                // the system's own lists do.
+                const auto row = static_cast<int>(
+                    ::SendMessageW(native->hwndFrom, LVM_GETNEXTITEM, static_cast<WPARAM>(-1),
+                                   LVNI_FOCUSED));
+                if (row >= 0) ::SendMessageW(native->hwndFrom, LVM_EDITLABELW, row, 0);
+            }
             constexpr UINT kListViewBeginLabelEdit = static_cast<UINT>(-175);  // the wide one
             if (native->code == kListViewBeginLabelEdit) {
                 NameLabelEditor(native->hwndFrom);

@@ -674,10 +674,9 @@ bool EditLabelInPlace(CDialog& dialog, int listViewId, int row, const std::strin
     ::SendMessageW(list, LVM_SETITEMSTATE, static_cast<WPARAM>(row),
                    reinterpret_cast<LPARAM>(&chosen));
     PumpPendingMessages();
-    // What F2 or a click on the chosen row's label starts in an application: the list view
-    // itself does nothing on F2.
-    auto editor = reinterpret_cast<NativeHwnd>(
-        ::SendMessageW(list, LVM_EDITLABELW, static_cast<WPARAM>(row), 0));
+    // F2 on the chosen row, as an operator starts the edit.
+    Key(list, VK_F2);
+    auto editor = reinterpret_cast<NativeHwnd>(::SendMessageW(list, LVM_GETEDITCONTROL, 0, 0));
     if (editor == nullptr) return false;
     ::SendMessageW(editor, EM_SETSEL, 0, -1);
     Key(editor, VK_DELETE);
