@@ -33,6 +33,8 @@ std::vector<std::size_t> ColumnStarts(const TrendStore& store, std::int64_t from
 void DecimateMinMax(const TrendStore& store, int channel, const std::vector<std::size_t>& starts,
                     std::vector<TrendPoint>& out) {
     for (std::size_t c = 0; c + 1 < starts.size(); ++c) {
+        // Most columns of a span that the store does not fill yet are empty, for every channel.
+        if (starts[c] == starts[c + 1]) continue;
         const TrendStore::Extremes e = store.RangeExtremes(channel, starts[c], starts[c + 1]);
         if (!e.any) continue;
         if (e.minAt == e.maxAt) {
