@@ -82,8 +82,9 @@ TEST(DecimationTest, EveryColumnKeepsItsMinimumAndMaximumInTimeOrder) {
     }
     store.Add(Good(t + 1000, {0, 0, 0, 0, 5}));  // wraps the ring: its oldest sample goes
     const long long from = store.TimeMs(100), to = store.TimeMs(store.Size() - 1) + 1;
-    // Narrow columns read the samples; wide ones start at the store's blocks.
-    for (const int columns : {317, 37}) {
+    // Narrow columns read the samples (a few each across the ring's seam, read without the
+    // store's help); wide ones start at the store's blocks.
+    for (const int columns : {317, 37, 5'000, 19'000}) {
         SCOPED_TRACE(columns);
         const std::vector<std::size_t> starts = ColumnStarts(store, from, to, columns);
         ASSERT_EQ(starts.size(), static_cast<std::size_t>(columns) + 1);
