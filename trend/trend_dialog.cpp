@@ -124,13 +124,22 @@ void CTrendDlg::UpdateList() {
         char mean[32], count[32];
         std::snprintf(mean, sizeof mean, "%.2f", s.Mean());
         std::snprintf(count, sizeof count, "%lld", s.count);
-        SetCell(channel, kCurrent, Tenths(s.lastTenths));
-        SetCell(channel, kMin, Tenths(s.minTenths));
-        SetCell(channel, kMax, Tenths(s.maxTenths));
+        SetTenthsCell(channel, kCurrent, s.lastTenths);
+        SetTenthsCell(channel, kMin, s.minTenths);
+        SetTenthsCell(channel, kMax, s.maxTenths);
         SetCell(channel, kMean, mean);
         SetCell(channel, kCount, count);
     }
     fillingList_ = false;
+}
+
+void CTrendDlg::SetTenthsCell(int channel, int column, std::int16_t tenths) {
+    // Compared before formatting: the extremes and a steady value stay for many readings.
+    int& shown = shownTenths_[static_cast<std::size_t>(channel)]
+                             [static_cast<std::size_t>(column - kCurrent)];
+    if (shown == tenths) return;
+    shown = tenths;
+    SetCell(channel, column, Tenths(tenths));
 }
 
 void CTrendDlg::SetCell(int channel, int column, const std::string& text) {
