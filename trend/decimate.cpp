@@ -42,8 +42,11 @@ void DecimateMinMax(const TrendStore& store, int channel, const std::vector<std:
     auto value = [&](std::size_t i) {
         return i < split ? runs[0].values[i - runs[0].first] : runs[1].values[i - runs[1].first];
     };
-    for (std::size_t c = 0; c + 1 < starts.size(); ++c) {
-        // Most columns of a span that the store does not fill yet are empty, for every channel.
+    // A span that the store does not fill yet starts with empty columns, for every channel.
+    const auto firstFilled =
+        std::upper_bound(starts.begin(), starts.end(), starts.front()) - starts.begin();
+    for (std::size_t c = static_cast<std::size_t>(std::max<std::ptrdiff_t>(firstFilled - 1, 0));
+         c + 1 < starts.size(); ++c) {
         if (starts[c] == starts[c + 1]) continue;
         TrendStore::Extremes e;
         if (starts[c + 1] - starts[c] <= kFewSamples) {
