@@ -86,6 +86,16 @@ long RssKb() {
     return -1;
 }
 
+// How often the calling thread has gone to sleep and been woken.
+long VoluntarySwitches() {
+    std::ifstream in("/proc/thread-self/status");
+    std::string line;
+    while (std::getline(in, line)) {
+        if (line.rfind("voluntary_ctxt_switches:", 0) == 0) return std::atol(line.c_str() + 24);
+    }
+    return -1;
+}
+
 long long ProcessCpuNs() {
     rusage usage{};
     getrusage(RUSAGE_SELF, &usage);
@@ -295,6 +305,11 @@ void BenchTrendPerReading(const char* title, int held, int rounds,
                 Median(cpuUs), Percentile(cpuUs, 0.9), Median(cpuUs) / 6000.0);
     std::printf("   all threads: mean %7.1f us = %.3f %% of a core at 600 ms\n", processUs,
                 processUs / 6000.0);
+    // With nothing new the window must not wake the thread: the loop's own timer ends the wait.
+    const long switches0 = VoluntarySwitches();
+    RunEventLoopFor(std::chrono::seconds(3));
+    std::printf("   UI thread wake-ups in 3 s without a reading: %ld\n",
+                VoluntarySwitches() - switches0 - 1);
 }
 
 // A reading of the simulated module's 68 channels at `seconds` since it started: set points
