@@ -79,16 +79,24 @@ ListViewWidget::ListViewWidget(QWidget* parent) : QTableWidget(parent) {
     setItemDelegate(new ListTextCells(this));
     setGridStyle(Qt::NoPen);  // paintEvent draws the grid
     SetExtendedStyle(0);
-    // Other changes of an item (its text) come through the same signal: only a check box that
-    // changed is announced.
-    connect(this, &QTableWidget::itemChanged, this, [this](QTableWidgetItem* item) {
-        if ((item->flags() & Qt::ItemIsUserCheckable) == 0 || item->column() != 0) return;
-        const bool checked = item->checkState() == Qt::Checked;
-        const QVariant last = item->data(kLastCheckRole);
-        if (last.isValid() && last.toBool() == checked) return;
-        item->setData(kLastCheckRole, checked);
-        emit CheckChanged(item->row(), checked);
-    });
+    // The table's own handling of each changed cell (its item-changed signal; sorting, which a
+    // list never does) costs more than the change: a check box's change is announced from
+    // dataChanged instead.
+    const QAbstractItemModel* cells = model();
+    disconnect(cells, SIGNAL(dataChanged(QModelIndex,QModelIndex)), this,
+               SLOT(_q_emitItemChanged(QModelIndex)));
+    disconnect(cells, SIGNAL(dataChanged(QModelIndex,QModelIndex)), this,
+               SLOT(_q_dataChanged(QModelIndex,QModelIndex)));
+}
+
+void ListViewWidget::AnnounceCheck(int row) {
+    QTableWidgetItem* cell = item(row, 0);
+    if (cell == nullptr || (cell->flags() & Qt::ItemIsUserCheckable) == 0) return;
+    const bool checked = cell->checkState() == Qt::Checked;
+    const QVariant last = cell->data(kLastCheckRole);
+    if (last.isValid() && last.toBool() == checked) return;
+    cell->setData(kLastCheckRole, checked);
+    emit CheckChanged(row, checked);
 }
 
 void ListViewWidget::SetExtendedStyle(unsigned style) {
@@ -100,6 +108,9 @@ void ListViewWidget::SetExtendedStyle(unsigned style) {
 
 void ListViewWidget::dataChanged(const QModelIndex& topLeft, const QModelIndex& bottomRight,
                                  const QList<int>& roles) {
+    if (topLeft.isValid() && topLeft.column() == 0) {
+        for (int row = topLeft.row(); row <= bottomRight.row(); ++row) AnnounceCheck(row);
+    }
     // An open editor follows its cell's data through the view's own handling.
     if (topLeft != bottomRight || !topLeft.isValid() || Editing()) {
         QTableWidget::dataChanged(topLeft, bottomRight, roles);

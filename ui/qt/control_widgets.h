@@ -81,6 +81,8 @@ protected:
 
 private:
     void PaintGrid(const QRegion& region);
+    // Announces the row's check box if it changed since it was last announced.
+    void AnnounceCheck(int row);
     void RepaintChangedCells();
 
     unsigned extendedStyle_ = 0;
