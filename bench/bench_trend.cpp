@@ -7,9 +7,10 @@
 // 4. CPU of continuous acquisition at 600 ms through the real window against the simulated
 //    module (64 probes, paced at 9600 Bd), with the trend window closed and then open, per
 //    thread;
-// 5. the trend window's work for one reading (10 minutes of 68 channels shown), alone.
+// 5. the trend window's work for one reading (10 minutes of 68 channels shown), alone;
+// 6. the same at the start of acquisition, with the simulated module's values (what 4 sees).
 //
-// Usage: bench_trend [--seconds N] [--only M]   (N: each CPU phase, default 60; M: 1..5)
+// Usage: bench_trend [--seconds N] [--only M]   (N: each CPU phase, default 60; M: 1..6)
 #include <sys/resource.h>
 #include <sys/syscall.h>
 #include <unistd.h>
@@ -30,6 +31,7 @@
 #include <cstdio>
 #include <cstring>
 #include <fstream>
+#include <functional>
 #include <map>
 #include <string>
 #include <vector>
@@ -42,6 +44,7 @@
 #include "res/dialog_templates.h"
 #include "res/resource.h"
 #include "sim/simulated_module.h"
+#include "sim/temperature_model.h"
 #include "trend/decimate.h"
 #include "trend/trend_store.h"
 #include "trend/trend_dialog.h"
@@ -79,6 +82,16 @@ long RssKb() {
     std::string line;
     while (std::getline(in, line)) {
         if (line.rfind("VmRSS:", 0) == 0) return std::atol(line.c_str() + 6);
+    }
+    return -1;
+}
+
+// How often the calling thread has gone to sleep and been woken.
+long VoluntarySwitches() {
+    std::ifstream in("/proc/thread-self/status");
+    std::string line;
+    while (std::getline(in, line)) {
+        if (line.rfind("voluntary_ctxt_switches:", 0) == 0) return std::atol(line.c_str() + 24);
     }
     return -1;
 }
@@ -259,11 +272,13 @@ void BenchRedrawAndMemory() {
 // What one reading costs the user-interface thread with the trend window open, without the
 // serial line's and the simulator's noise: the store grows by a reading, the window follows,
 // and the event loop runs until the window has been redrawn and painted.
-void BenchTrendPerReading() {
+void BenchTrendPerReading(const char* title, int held, int rounds,
+                          const std::function<Reading(std::chrono::system_clock::time_point, int)>&
+                              sample) {
     TrendStore store;
-    const auto start = std::chrono::system_clock::now() - std::chrono::minutes(10);
+    const auto start = std::chrono::system_clock::now() - std::chrono::milliseconds(600LL * held);
     int i = 0;
-    for (; i < 1000; ++i) store.Add(SampleReading(start + std::chrono::milliseconds(600LL * i), i));
+    for (; i < held; ++i) store.Add(sample(start + std::chrono::milliseconds(600LL * i), i));
     QWidget owner;
     CWnd ownerWnd;
     ownerWnd.Attach(&owner);
@@ -273,9 +288,9 @@ void BenchTrendPerReading() {
     CTrendDlg* widget = window.Dialog();
     std::vector<double> cpuUs;
     const long long process0 = ProcessCpuNs();
-    for (int round = 0; round < 300; ++round, ++i) {
+    for (int round = 0; round < rounds; ++round, ++i) {
         const long long t0 = ThreadCpuNow();
-        store.Add(SampleReading(start + std::chrono::milliseconds(600LL * i), i));
+        store.Add(sample(start + std::chrono::milliseconds(600LL * i), i));
         window.StoreChanged();
         const int redraws = widget->ChartRedraws();
         // The redraw is due at once, its paint right after it.
@@ -283,13 +298,33 @@ void BenchTrendPerReading() {
         QCoreApplication::processEvents();
         cpuUs.push_back(static_cast<double>(ThreadCpuNow() - t0) / 1000.0);
     }
-    const double processUs = static_cast<double>(ProcessCpuNs() - process0) / 1000.0 / 300;
-    std::printf("5. the trend window's work for one reading (10 minutes, 68 channels shown; "
-                "300 readings)\n");
+    const double processUs =
+        static_cast<double>(ProcessCpuNs() - process0) / 1000.0 / static_cast<double>(rounds);
+    std::printf("%s (%d readings)\n", title, rounds);
     std::printf("   UI thread: median %7.1f us, p90 %7.1f us = %.3f %% of a core at 600 ms\n",
                 Median(cpuUs), Percentile(cpuUs, 0.9), Median(cpuUs) / 6000.0);
     std::printf("   all threads: mean %7.1f us = %.3f %% of a core at 600 ms\n", processUs,
                 processUs / 6000.0);
+    // With nothing new the window must not wake the thread: the loop's own timer ends the wait.
+    const long switches0 = VoluntarySwitches();
+    RunEventLoopFor(std::chrono::seconds(3));
+    std::printf("   UI thread wake-ups in 3 s without a reading: %ld\n",
+                VoluntarySwitches() - switches0 - 1);
+}
+
+// A reading of the simulated module's 68 channels at `seconds` since it started: set points
+// from a freezer to an oven, slow waves of a few tenths and a tenth of noise.
+Reading ModelReading(TemperatureModel& model, std::chrono::system_clock::time_point time,
+                     double seconds) {
+    Reading r;
+    r.time = time;
+    for (int input = 0; input < kPt100Inputs; ++input) {
+        r.words.push_back(TempWordFromTenths(model.Pt100Tenths(input, seconds)));
+    }
+    for (int probe = 1; probe <= kProbeChannels; ++probe) {
+        r.words.push_back(TempWordFromTenths(model.ProbeTenths(probe, seconds)));
+    }
+    return r;
 }
 
 void BenchAcquisitionCpu(const std::string& dir, int seconds) {
@@ -376,7 +411,20 @@ int main(int argc, char** argv) {
     const std::string path = dir.path().toStdString();
     if (only == 0 || only == 2 || only == 3) BenchRedrawAndMemory();
     if (only == 0 || only == 1) BenchAppend(path);
-    if (only == 0 || only == 5) BenchTrendPerReading();
+    if (only == 0 || only == 5) {
+        BenchTrendPerReading("5. the trend window's work for one reading (10 minutes, 68 noisy "
+                             "channels shown)",
+                             1000, 300, SampleReading);
+    }
+    if (only == 0 || only == 6) {
+        TemperatureModel model(1);
+        BenchTrendPerReading(
+            "6. the same at the start of acquisition (1 minute of the simulated module's "
+            "readings held)",
+            100, 100, [&](std::chrono::system_clock::time_point time, int i) {
+                return ModelReading(model, time, 0.6 * i);
+            });
+    }
     if (only == 0 || only == 4) BenchAcquisitionCpu(path, seconds);
     return 0;
 }

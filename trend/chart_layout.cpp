@@ -143,15 +143,25 @@ ChartLayout LayoutChart(const ChartScene& scene, const TextMeasurer& measurer, P
     PixelImage& image = layout.lines;
     image.width = plot.width;
     image.height = plot.height;
-    image.pixels.assign(static_cast<std::size_t>(plot.width) * plot.height, kBackground);
-    auto pixel = [&](int x, int y) -> std::uint32_t& {
-        return image.pixels[static_cast<std::size_t>(y) * plot.width + x];
-    };
+    // Background and grid in one pass, row by row: one row of the plot as it is under the
+    // lines, copied down, and a grid row where a value tick falls. A redraw at every reading
+    // writes the whole image; a pass per grid line down its columns cost more than the fill.
+    image.pixels.resize(static_cast<std::size_t>(plot.width) * plot.height);
+    std::vector<bool> gridRows(static_cast<std::size_t>(plot.height), false);
     for (const double v : layout.values.ticks) {
-        for (int x = 0; x < plot.width; ++x) pixel(x, row(v) - plot.y) = kGrid;
+        gridRows[static_cast<std::size_t>(row(v) - plot.y)] = true;
     }
+    std::vector<std::uint32_t> plainRow(static_cast<std::size_t>(plot.width), kBackground);
     for (const TimeTick& tick : layout.times.ticks) {
-        for (int y = 0; y < plot.height; ++y) pixel(column(tick.ms) - plot.x, y) = kGrid;
+        plainRow[static_cast<std::size_t>(column(tick.ms) - plot.x)] = kGrid;
+    }
+    for (int y = 0; y < plot.height; ++y) {
+        std::uint32_t* const out = image.pixels.data() + static_cast<std::size_t>(y) * plot.width;
+        if (gridRows[static_cast<std::size_t>(y)]) {
+            std::fill_n(out, plot.width, kGrid);
+        } else {
+            std::copy(plainRow.begin(), plainRow.end(), out);
+        }
     }
     const RasterView view{image.pixels.data(), plot.width, plot.width, plot.height};
     std::vector<RasterPoint> pixels;

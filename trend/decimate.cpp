@@ -5,6 +5,7 @@
 namespace {
 
 constexpr std::size_t kSnapBlocks = 4;  // blocks a slice holds on average before its edges snap
+constexpr std::size_t kFewSamples = 8;  // a column read sample by sample
 
 }  // namespace
 
@@ -32,8 +33,42 @@ std::vector<std::size_t> ColumnStarts(const TrendStore& store, std::int64_t from
 
 void DecimateMinMax(const TrendStore& store, int channel, const std::vector<std::size_t>& starts,
                     std::vector<TrendPoint>& out) {
-    for (std::size_t c = 0; c + 1 < starts.size(); ++c) {
-        const TrendStore::Extremes e = store.RangeExtremes(channel, starts[c], starts[c + 1]);
+    if (starts.size() < 2) return;
+    // A short span's columns hold a sample or two: read straight from the store's memory, as
+    // the store itself reads a few samples, without a call per column.
+    TrendStore::Run runs[2];
+    const int n = store.Runs(channel, starts.front(), starts.back(), runs);
+    const std::size_t split = n > 0 ? runs[0].first + runs[0].count : 0;
+    auto value = [&](std::size_t i) {
+        return i < split ? runs[0].values[i - runs[0].first] : runs[1].values[i - runs[1].first];
+    };
+    // A span that the store does not fill yet starts with empty columns, for every channel.
+    const auto firstFilled =
+        std::upper_bound(starts.begin(), starts.end(), starts.front()) - starts.begin();
+    for (std::size_t c = static_cast<std::size_t>(std::max<std::ptrdiff_t>(firstFilled - 1, 0));
+         c + 1 < starts.size(); ++c) {
+        if (starts[c] == starts[c + 1]) continue;
+        TrendStore::Extremes e;
+        if (starts[c + 1] - starts[c] <= kFewSamples) {
+            for (std::size_t i = starts[c]; i < starts[c + 1]; ++i) {
+                const std::int16_t v = value(i);
+                if (v == TrendStore::kNoValue) continue;
+                if (!e.any) {
+                    e = {true, v, v, i, i};
+                    continue;
+                }
+                if (v < e.min) {
+                    e.min = v;
+                    e.minAt = i;
+                }
+                if (v > e.max) {
+                    e.max = v;
+                    e.maxAt = i;
+                }
+            }
+        } else {
+            e = store.RangeExtremes(channel, starts[c], starts[c + 1]);
+        }
         if (!e.any) continue;
         if (e.minAt == e.maxAt) {
             out.push_back({e.minAt, e.min});

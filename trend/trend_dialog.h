@@ -3,6 +3,7 @@
 // channel list with check boxes and statistics, the span choice, pause and picture export.
 // A dialog of our layer: the same code on both platforms.
 #include <array>
+#include <cstdint>
 #include <string>
 
 #include "record/reading.h"
@@ -51,6 +52,7 @@ private:
     void SetSpan(Span span);
     void SetAllChecked(bool checked);
     void SetCell(int channel, int column, const std::string& text);
+    void SetTenthsCell(int channel, int column, std::int16_t tenths);
     void Schedule();
     long long SpanMs() const;
     bool Selected(int channel) const;
@@ -62,6 +64,13 @@ private:
     std::array<long long, kReadingChannels> shownCounts_{};
     // The statistics' texts as the list shows them (当前, 最小, 最大, 平均, 次数).
     std::array<std::array<std::string, 5>, kReadingChannels> shownTexts_{};
+    // The values behind 当前, 最小 and 最大 as shown; none shown at first.
+    static constexpr int kNoneShown = -100000;
+    std::array<std::array<int, 3>, kReadingChannels> shownTenths_ = [] {
+        std::array<std::array<int, 3>, kReadingChannels> none{};
+        for (auto& row : none) row.fill(kNoneShown);
+        return none;
+    }();
     Span span_ = Span::TenMinutes;
     bool paused_ = false;
     bool fillingList_ = false;

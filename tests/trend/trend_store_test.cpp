@@ -82,8 +82,9 @@ TEST(DecimationTest, EveryColumnKeepsItsMinimumAndMaximumInTimeOrder) {
     }
     store.Add(Good(t + 1000, {0, 0, 0, 0, 5}));  // wraps the ring: its oldest sample goes
     const long long from = store.TimeMs(100), to = store.TimeMs(store.Size() - 1) + 1;
-    // Narrow columns read the samples; wide ones start at the store's blocks.
-    for (const int columns : {317, 37}) {
+    // Narrow columns read the samples (a few each across the ring's seam, read without the
+    // store's help); wide ones start at the store's blocks.
+    for (const int columns : {317, 37, 5'000, 19'000}) {
         SCOPED_TRACE(columns);
         const std::vector<std::size_t> starts = ColumnStarts(store, from, to, columns);
         ASSERT_EQ(starts.size(), static_cast<std::size_t>(columns) + 1);
@@ -120,6 +121,48 @@ TEST(DecimationTest, EveryColumnKeepsItsMinimumAndMaximumInTimeOrder) {
         }
         if (columns == 37) {
             for (int c = 1; c < columns; ++c) EXPECT_EQ(store.BlockStart(starts[c]), starts[c]);
+        }
+    }
+}
+
+// The start of acquisition: a short span's newest columns hold a sample or two, the rest none.
+// The points are those the store's own range scan gives, column by column, none lost at the
+// edge between the empty columns and the filled ones, also with values missing and the ring
+// wrapped.
+TEST(DecimationTest, ASpanFilledOnlyAtItsEndKeepsEveryFilledColumn) {
+    TrendStore store(64);
+    for (int i = 0; i < 90; ++i) {
+        std::vector<int> tenths = {(i * 37) % 23 - 11, 0, 0, 0};
+        if (i % 5 != 0) tenths.push_back((i * 11) % 7);
+        store.Add(Good(600LL * i, tenths));
+    }
+    const long long newest = store.TimeMs(store.Size() - 1);
+    for (const long long spanMs : {600'000LL, 60'000LL, 38'400LL}) {
+        SCOPED_TRACE(spanMs);
+        const std::vector<std::size_t> starts =
+            ColumnStarts(store, newest - spanMs, newest + 1, 450);
+        for (int channel : {0, 4}) {
+            std::vector<TrendPoint> points, expected;
+            DecimateMinMax(store, channel, starts, points);
+            for (std::size_t c = 0; c + 1 < starts.size(); ++c) {
+                const TrendStore::Extremes e = store.RangeExtremes(channel, starts[c], starts[c + 1]);
+                if (!e.any) continue;
+                if (e.minAt == e.maxAt) {
+                    expected.push_back({e.minAt, e.min});
+                } else if (e.minAt < e.maxAt) {
+                    expected.push_back({e.minAt, e.min});
+                    expected.push_back({e.maxAt, e.max});
+                } else {
+                    expected.push_back({e.maxAt, e.max});
+                    expected.push_back({e.minAt, e.min});
+                }
+            }
+            ASSERT_FALSE(expected.empty());
+            ASSERT_EQ(points.size(), expected.size()) << "channel " << channel;
+            for (std::size_t i = 0; i < points.size(); ++i) {
+                EXPECT_EQ(points[i].index, expected[i].index) << "point " << i;
+                EXPECT_EQ(points[i].tenths, expected[i].tenths) << "point " << i;
+            }
         }
     }
 }

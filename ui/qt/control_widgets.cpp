@@ -1,11 +1,17 @@
 #include "ui/qt/control_widgets.h"
 
 #include <algorithm>
+#include <optional>
 
+#include <QAccessible>
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QLineEdit>
+#include <QPaintEvent>
+#include <QPainter>
+#include <QRegion>
 #include <QScrollBar>
+#include <QStyle>
 #include <QStyledItemDelegate>
 #include <QToolButton>
 
@@ -71,17 +77,26 @@ ListViewWidget::ListViewWidget(QWidget* parent) : QTableWidget(parent) {
     setSelectionMode(QAbstractItemView::SingleSelection);
     setWordWrap(false);
     setItemDelegate(new ListTextCells(this));
+    setGridStyle(Qt::NoPen);  // paintEvent draws the grid
     SetExtendedStyle(0);
-    // Other changes of an item (its text) come through the same signal: only a check box that
-    // changed is announced.
-    connect(this, &QTableWidget::itemChanged, this, [this](QTableWidgetItem* item) {
-        if (item->column() != 0 || (item->flags() & Qt::ItemIsUserCheckable) == 0) return;
-        const bool checked = item->checkState() == Qt::Checked;
-        const QVariant last = item->data(kLastCheckRole);
-        if (last.isValid() && last.toBool() == checked) return;
-        item->setData(kLastCheckRole, checked);
-        emit CheckChanged(item->row(), checked);
-    });
+    // The table's own handling of each changed cell (its item-changed signal; sorting, which a
+    // list never does) costs more than the change: a check box's change is announced from
+    // dataChanged instead.
+    const QAbstractItemModel* cells = model();
+    disconnect(cells, SIGNAL(dataChanged(QModelIndex,QModelIndex)), this,
+               SLOT(_q_emitItemChanged(QModelIndex)));
+    disconnect(cells, SIGNAL(dataChanged(QModelIndex,QModelIndex)), this,
+               SLOT(_q_dataChanged(QModelIndex,QModelIndex)));
+}
+
+void ListViewWidget::AnnounceCheck(int row) {
+    QTableWidgetItem* cell = item(row, 0);
+    if (cell == nullptr || (cell->flags() & Qt::ItemIsUserCheckable) == 0) return;
+    const bool checked = cell->checkState() == Qt::Checked;
+    const QVariant last = cell->data(kLastCheckRole);
+    if (last.isValid() && last.toBool() == checked) return;
+    cell->setData(kLastCheckRole, checked);
+    emit CheckChanged(row, checked);
 }
 
 void ListViewWidget::SetExtendedStyle(unsigned style) {
@@ -89,6 +104,127 @@ void ListViewWidget::SetExtendedStyle(unsigned style) {
     setShowGrid((style & LVS_EX_GRIDLINES) != 0);
     setSelectionBehavior((style & LVS_EX_FULLROWSELECT) != 0 ? QAbstractItemView::SelectRows
                                                               : QAbstractItemView::SelectItems);
+}
+
+void ListViewWidget::dataChanged(const QModelIndex& topLeft, const QModelIndex& bottomRight,
+                                 const QList<int>& roles) {
+    if (topLeft.isValid() && topLeft.column() == 0) {
+        for (int row = topLeft.row(); row <= bottomRight.row(); ++row) AnnounceCheck(row);
+    }
+    // An open editor follows its cell's data through the view's own handling.
+    if (topLeft != bottomRight || !topLeft.isValid() || Editing()) {
+        QTableWidget::dataChanged(topLeft, bottomRight, roles);
+        return;
+    }
+    if (QAccessible::isActive()) {
+        QAccessibleTableModelChangeEvent event(this, QAccessibleTableModelChangeEvent::DataChanged);
+        event.setFirstRow(topLeft.row());
+        event.setLastRow(topLeft.row());
+        event.setFirstColumn(topLeft.column());
+        event.setLastColumn(topLeft.column());
+        QAccessible::updateAccessibility(&event);
+    }
+    changedCells_.append(QPoint(topLeft.column(), topLeft.row()));
+    if (repaintDue_) return;
+    repaintDue_ = true;
+    QMetaObject::invokeMethod(this, &ListViewWidget::RepaintChangedCells, Qt::QueuedConnection);
+}
+
+void ListViewWidget::RepaintChangedCells() {
+    repaintDue_ = false;
+    QList<QPoint> cells;
+    cells.swap(changedCells_);
+    if (!isVisible()) return;
+    // Rows may have gone since: what is left of the list is laid out and painted anew.
+    const int rows = rowCount();
+    const int columns = columnCount();
+    // Each cell's own rectangle, not the rectangle around them all: the grid and the cells
+    // between them stay as they are. Added top to bottom and left to right, the region grows
+    // at its end.
+    const QRect view = viewport()->rect();
+    // Rows out of view cost nothing; the list is not sorted, so a row's visual index is its own.
+    const int firstRow = std::max(verticalHeader()->visualIndexAt(0), 0);
+    int lastRow = verticalHeader()->visualIndexAt(view.height() - 1);
+    if (lastRow < 0) lastRow = rows - 1;
+    QList<QRect> rects;
+    rects.reserve(cells.size());
+    for (QPoint c : cells) {
+        if (c.y() < firstRow || c.y() > lastRow || c.x() >= columns) continue;
+        const QRect rect = visualRect(model()->index(c.y(), c.x()));
+        if (rect.intersects(view)) rects.append(rect);
+    }
+    if (rects.isEmpty()) return;
+    std::sort(rects.begin(), rects.end(), [](const QRect& a, const QRect& b) {
+        return a.top() != b.top() ? a.top() < b.top() : a.left() < b.left();
+    });
+    rects.erase(std::unique(rects.begin(), rects.end()), rects.end());  // set twice
+    QRegion region;
+    for (const QRect& rect : rects) region += rect;
+    viewport()->update(region);
+}
+
+void ListViewWidget::paintEvent(QPaintEvent* event) {
+    QTableWidget::paintEvent(event);
+    if (showGrid()) PaintGrid(event->region());
+}
+
+// The same pixels as the table's own solid grid: a row's line is its last pixel row, a column's
+// its last pixel column (its first in a right-to-left layout), within the rows and columns
+// there are.
+void ListViewWidget::PaintGrid(const QRegion& region) {
+    QHeaderView* rows = verticalHeader();
+    QHeaderView* columns = horizontalHeader();
+    if (rows->count() == 0 || columns->count() == 0) return;
+    const bool rightToLeft = isRightToLeft();
+    const int extentX = columns->length() - columns->offset() - (rightToLeft ? 0 : 1);
+    const int extentY = rows->length() - rows->offset() - 1;
+    std::optional<QPainter> painter;
+    QColor colour;
+    const auto line = [&](const QRect& rect) {
+        if (!painter) {
+            QStyleOptionViewItem option;
+            initViewItemOption(&option);
+            colour = QColor::fromRgba(static_cast<QRgb>(
+                style()->styleHint(QStyle::SH_Table_GridLineColor, &option, this)));
+            painter.emplace(viewport());
+        }
+        painter->fillRect(rect, colour);
+    };
+    for (QRect area : region) {
+        area.setBottom(std::min(area.bottom(), extentY));
+        if (rightToLeft) {
+            area.setLeft(std::max(area.left(), viewport()->width() - extentX));
+        } else {
+            area.setRight(std::min(area.right(), extentX));
+        }
+        if (!area.isValid()) continue;
+        const int top = rows->visualIndexAt(area.top());
+        int bottom = rows->visualIndexAt(area.bottom());
+        if (bottom == -1) bottom = rows->count() - 1;
+        if (top == -1 || top > bottom) continue;
+        for (int visual = top; visual <= bottom; ++visual) {
+            const int row = rows->logicalIndex(visual);
+            if (rows->isSectionHidden(row)) continue;
+            const int y = rowViewportPosition(row) + rowHeight(row) - 1;
+            if (y >= area.top() && y <= area.bottom()) {
+                line(QRect(area.left(), y, area.width(), 1));
+            }
+        }
+        int left = columns->visualIndexAt(area.left());
+        int right = columns->visualIndexAt(area.right());
+        if (rightToLeft) std::swap(left, right);
+        if (left == -1) left = 0;
+        if (right == -1) right = columns->count() - 1;
+        for (int visual = left; visual <= right; ++visual) {
+            const int column = columns->logicalIndex(visual);
+            if (columns->isSectionHidden(column)) continue;
+            int x = columnViewportPosition(column);
+            if (!rightToLeft) x += columnWidth(column) - 1;
+            if (x >= area.left() && x <= area.right()) {
+                line(QRect(x, area.top(), 1, area.height()));
+            }
+        }
+    }
 }
 
 namespace {

@@ -5,7 +5,9 @@
 
 #include <QComboBox>
 #include <QHash>
+#include <QList>
 #include <QListWidget>
+#include <QPoint>
 #include <QPointer>
 #include <QTableWidget>
 #include <QValidator>
@@ -58,7 +60,6 @@ public:
     using LabelEditHandler = std::function<bool(int row, const QString& text)>;
     void EnableLabelEditing(LabelEditHandler handler);
     bool Editing() const { return state() == QAbstractItemView::EditingState; }
-
 signals:
     // A row's check box changed, by the user or by the program.
     void CheckChanged(int row, bool checked);
@@ -66,9 +67,28 @@ signals:
 protected:
     bool edit(const QModelIndex& index, EditTrigger trigger, QEvent* event) override;
     void commitData(QWidget* editor) override;
+    // A cell that changed (its text, check box or swatch) is not repainted at once: the changed
+    // cells in view are repainted as one region when the event loop next turns. A list of
+    // readings changes hundreds of cells a second, and the view's own repaint of each costs
+    // more than the change.
+    void dataChanged(const QModelIndex& topLeft, const QModelIndex& bottomRight,
+                     const QList<int>& roles) override;
+    // The grid lines are drawn here, where they lie in the repainted region: the table's own
+    // grid strokes a line along every row and column of each repainted rectangle, also where
+    // the region's clip leaves nothing of it (a changed cell's rectangle ends short of its
+    // lines), and such a stroke costs more than the cell's text.
+    void paintEvent(QPaintEvent* event) override;
 
 private:
+    void PaintGrid(const QRegion& region);
+    // Announces the row's check box if it changed since it was last announced.
+    void AnnounceCheck(int row);
+    void RepaintChangedCells();
+
     unsigned extendedStyle_ = 0;
+    // Cells whose text changed since the last repaint (x column, y row), in the order set.
+    QList<QPoint> changedCells_;
+    bool repaintDue_ = false;
     LabelEditHandler onLabelEdit_;
     int editedRow_ = -1;
     QHash<int, int> formats_;

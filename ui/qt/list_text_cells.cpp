@@ -4,6 +4,7 @@
 #include <QFontMetricsF>
 #include <QPainter>
 #include <QStyle>
+#include <QTextLayout>
 
 namespace {
 
@@ -47,8 +48,22 @@ const ListTextCells::Glyph& ListTextCells::ShapedCharacter(QChar c) const {
     if (it == characters_.end()) {
         // Not a raw font's glyph indexes: the face a font resolves to for Latin text (a CJK
         // face's half-width forms, say) is the text layout's to choose.
-        it = characters_.insert(c.unicode(), Glyph{Prepared(QString(c), font_),
-                                                   QFontMetricsF(font_).horizontalAdvance(c)});
+        Glyph glyph;
+        glyph.shaped = Prepared(QString(c), font_);
+        glyph.advance = QFontMetricsF(font_).horizontalAdvance(c);
+        QTextLayout layout(QString(c), font_);
+        layout.setCacheEnabled(true);
+        layout.beginLayout();
+        layout.createLine();
+        layout.endLayout();
+        const QList<QGlyphRun> runs = layout.glyphRuns();
+        if (runs.size() == 1 && runs[0].glyphIndexes().size() == 1) {
+            glyph.single = true;
+            glyph.face = runs[0].rawFont();
+            glyph.index = runs[0].glyphIndexes()[0];
+            glyph.offset = runs[0].positions()[0];
+        }
+        it = characters_.insert(c.unicode(), glyph);
     }
     return *it;
 }
@@ -58,6 +73,27 @@ qreal ListTextCells::Width(const QString& text, bool byCharacter) const {
     qreal width = 0;
     for (QChar c : text) width += ShapedCharacter(c).advance;
     return width;
+}
+
+bool ListTextCells::DrawAsRun(QPainter* painter, const QString& text, qreal x, qreal y) const {
+    runIndexes_.clear();
+    runPositions_.clear();
+    const Glyph* first = nullptr;
+    for (QChar c : text) {
+        const Glyph& glyph = ShapedCharacter(c);
+        if (!glyph.single || (first != nullptr && !(glyph.face == first->face))) return false;
+        if (first == nullptr) first = &glyph;
+        runIndexes_.append(glyph.index);
+        runPositions_.append(QPointF(x, y) + glyph.offset);
+        x += glyph.advance;
+    }
+    if (first == nullptr) return true;
+    QGlyphRun run;
+    run.setRawFont(first->face);
+    run.setGlyphIndexes(runIndexes_);
+    run.setPositions(runPositions_);
+    painter->drawGlyphRun(QPointF(0, 0), run);
+    return true;
 }
 
 void ListTextCells::paint(QPainter* painter, const QStyleOptionViewItem& option,
@@ -100,7 +136,9 @@ void ListTextCells::paint(QPainter* painter, const QStyleOptionViewItem& option,
     painter->setFont(font_);
     painter->setPen(option.palette.color(group, selected ? QPalette::HighlightedText
                                                          : QPalette::Text));
-    if (byCharacter) {
+    if (byCharacter && DrawAsRun(painter, text, x, y)) {
+        // drawn
+    } else if (byCharacter) {
         for (QChar c : text) {
             const Glyph& glyph = ShapedCharacter(c);
             painter->drawStaticText(QPointF(x, y), glyph.shaped);

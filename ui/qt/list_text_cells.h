@@ -6,7 +6,12 @@
 // advance; any other text is shaped once as a whole. Cells with a check box or
 // an image, the focused cell, and a text wider than its cell (which the style elides) are left
 // to the style.
+//
+// The characters of a number that all come from one face are drawn as one glyph run: a
+// painter's text call costs far more than a glyph.
+#include <QGlyphRun>
 #include <QHash>
+#include <QRawFont>
 #include <QStaticText>
 #include <QStyledItemDelegate>
 
@@ -21,13 +26,24 @@ private:
     struct Glyph {
         QStaticText shaped;
         qreal advance = 0;
+        // The glyph the text layout chose (in the face it fell back to), placed from the
+        // cell text's top left; without one the character is drawn from `shaped`.
+        bool single = false;
+        QRawFont face;
+        quint32 index = 0;
+        QPointF offset;
     };
     const QStaticText& Shaped(const QString& text) const;
     const Glyph& ShapedCharacter(QChar c) const;
     void UseFont(const QFont& font) const;
     qreal Width(const QString& text, bool byCharacter) const;
+    // Draws an ASCII text from its top left as one glyph run; false when its characters are
+    // not all single glyphs of one face (nothing drawn then).
+    bool DrawAsRun(QPainter* painter, const QString& text, qreal x, qreal y) const;
 
     mutable QHash<QString, QStaticText> shaped_;
     mutable QHash<char16_t, Glyph> characters_;
+    mutable QList<quint32> runIndexes_;
+    mutable QList<QPointF> runPositions_;
     mutable QFont font_;
 };
