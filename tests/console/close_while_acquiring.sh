@@ -31,6 +31,9 @@ chmod 700 "$work/runtime"
 xvfb_pid='' sim_pid='' console_pid='' watchdog_pid=''
 
 cleanup() {
+  # Only the script itself cleans up: a subshell that exits (the watchdog, ended by TERM) may
+  # run this trap too, and must not remove the files the script is still checking.
+  [ "$BASHPID" = "$$" ] || return 0
   for pid in "$watchdog_pid" "$console_pid" "$sim_pid" "$xvfb_pid"; do
     [ -n "$pid" ] && kill "$pid" 2>/dev/null
   done
@@ -116,6 +119,7 @@ xdotool key --window "$window" Escape 2>>"$work/xdotool.err"
 # so `wait` below always returns.
 # Its sleep is ended with it and its output kept off ours, so that it holds nothing open.
 (
+  trap - EXIT INT
   trap 'kill "$nap" 2>/dev/null; exit 0' TERM
   sleep "$hang_deadline_s" &
   nap=$!
