@@ -52,17 +52,7 @@ protected:
     bool Checked(int row) { return Table()->item(row, 0)->checkState() == Qt::Checked; }
     void Click(int id) { ASSERT_TRUE(uitest::Click(*Dialog(), id)); }
     // A click on the row's check box.
-    void ClickCheck(int row) {
-        QTableWidget* table = Table();
-        table->scrollToItem(table->item(row, 0));
-        QStyleOptionViewItem option;
-        option.initFrom(table);
-        option.rect = table->visualItemRect(table->item(row, 0));
-        option.features |= QStyleOptionViewItem::HasCheckIndicator;
-        const QRect box =
-            table->style()->subElementRect(QStyle::SE_ItemViewItemCheckIndicator, &option, table);
-        QTest::mouseClick(table->viewport(), Qt::LeftButton, Qt::NoModifier, box.center());
-    }
+    void ClickCheck(int row) { ASSERT_TRUE(uitest::ToggleListRowCheck(*Dialog(), IDC_TREND_CHANNELS, row)); }
     // Readings a second apart: the PT100 inputs at 20.0 and `probes` probes at 21.0 + i / 10.
     void Add(int count, int probes, int offset = 0) {
         for (int i = 0; i < count; ++i, ++added) {

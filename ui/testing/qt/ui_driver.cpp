@@ -577,6 +577,7 @@ bool ToggleListRowCheck(CDialog& dialog, int listViewId, int row) {
     if (table == nullptr || row < 0 || row >= table->rowCount() || table->item(row, 0) == nullptr) {
         return false;
     }
+    table->scrollToItem(table->item(row, 0));  // as a user brings the row into view first
     QStyleOptionViewItem option;
     option.initFrom(table);
     option.rect = table->visualItemRect(table->item(row, 0));

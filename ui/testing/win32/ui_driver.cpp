@@ -664,16 +664,8 @@ namespace uitest {
 
 bool EditLabelInPlace(CDialog& dialog, int listViewId, int row, const std::string& text,
                       bool cancel) {
+    if (!ChooseListRow(dialog, listViewId, row)) return false;
     NativeHwnd list = Control(dialog, listViewId);
-    if (list == nullptr || row < 0 || row >= RowCount(dialog, listViewId)) return false;
-    ::SetActiveWindow(dialog.GetWidget());
-    ::SetFocus(list);
-    LVITEMW chosen{};
-    chosen.stateMask = LVIS_SELECTED | LVIS_FOCUSED;
-    chosen.state = LVIS_SELECTED | LVIS_FOCUSED;
-    ::SendMessageW(list, LVM_SETITEMSTATE, static_cast<WPARAM>(row),
-                   reinterpret_cast<LPARAM>(&chosen));
-    PumpPendingMessages();
     // F2 on the chosen row, as an operator starts the edit.
     Key(list, VK_F2);
     auto editor = reinterpret_cast<NativeHwnd>(::SendMessageW(list, LVM_GETEDITCONTROL, 0, 0));
