@@ -1,5 +1,8 @@
 #include "trend/chart_paint.h"
 
+#include <algorithm>
+#include <cstdlib>
+
 namespace {
 
 TextAlignment Alignment(TextAlign align) {
@@ -13,6 +16,27 @@ TextAlignment Alignment(TextAlign align) {
     }
     return TextAlignment::Left;
 }
+
+// Texts may reach a pixel or two past the box their measure gave (antialiased edges, a
+// painter's own measure).
+constexpr int kTextBleed = 2;
+
+struct BoxOfPrimitive {
+    const ChartLayout& layout;
+
+    PixelBox operator()(const ImagePrimitive& p) const {
+        return {p.x, p.y, layout.lines.width, layout.lines.height};
+    }
+    PixelBox operator()(const LinePrimitive& p) const {
+        return {std::min(p.x1, p.x2), std::min(p.y1, p.y2), std::abs(p.x2 - p.x1) + 1,
+                std::abs(p.y2 - p.y1) + 1};
+    }
+    PixelBox operator()(const RectPrimitive& p) const { return p.box; }
+    PixelBox operator()(const TextPrimitive& p) const {
+        return {p.box.x - kTextBleed, p.box.y - kTextBleed, p.box.width + 2 * kTextBleed,
+                p.box.height + 2 * kTextBleed};
+    }
+};
 
 struct ToTarget {
     PaintTarget& target;
@@ -45,8 +69,24 @@ struct ToTarget {
 
 }  // namespace
 
+TextSize ControlTextMeasurer::Measure(const std::string& text) const {
+    constexpr std::size_t kMostSizes = 1024;  // time labels differ from day to day
+    auto it = sizes_.find(text);
+    if (it != sizes_.end()) return it->second;
+    if (sizes_.size() >= kMostSizes) sizes_.clear();
+    const TextExtent extent = control_.GetTextExtent(text);
+    return sizes_.emplace(text, TextSize{extent.cx, extent.cy}).first->second;
+}
+
+PixelBox BoxOf(const ChartPrimitive& primitive, const ChartLayout& layout) {
+    return std::visit(BoxOfPrimitive{layout}, primitive);
+}
+
 void PaintPrimitives(PaintTarget& target, const ChartLayout& layout,
                      const std::vector<ChartPrimitive>& primitives) {
     const ToTarget paint{target, layout};
-    for (const ChartPrimitive& primitive : primitives) std::visit(paint, primitive);
+    for (const ChartPrimitive& primitive : primitives) {
+        const PixelBox box = BoxOf(primitive, layout);
+        if (target.NeedsPainting(box.x, box.y, box.width, box.height)) std::visit(paint, primitive);
+    }
 }

@@ -52,8 +52,38 @@ void TrendChartControl::SetScene(std::int64_t fromMs, std::int64_t toMs,
     scene_.fromMs = fromMs;
     scene_.toMs = toMs;
     scene_.lines = std::move(lines);
+    const std::vector<ChartPrimitive> before = std::move(layout_.primitives);
+    const PixelBox plotBefore = layout_.plot;
+    const std::vector<ChartPrimitive> markerBefore = std::move(marker_);
     Relayout();
-    Invalidate();
+    InvalidateChanged(before, plotBefore, markerBefore);
+}
+
+void TrendChartControl::InvalidateChanged(const std::vector<ChartPrimitive>& before,
+                                          const PixelBox& plotBefore,
+                                          const std::vector<ChartPrimitive>& markerBefore) {
+    // A new reading mostly moves the lines and the time labels; the value labels, titles and
+    // margins mostly stay, and are neither drawn nor copied to the screen again.
+    const std::vector<ChartPrimitive>& after = layout_.primitives;
+    if (before.size() != after.size() || !(plotBefore == layout_.plot)) {
+        Invalidate();
+        return;
+    }
+    auto invalidate = [&](const ChartPrimitive& primitive) {
+        const PixelBox box = BoxOf(primitive, layout_);
+        InvalidateRect(box.x, box.y, box.width, box.height);
+    };
+    for (std::size_t i = 0; i < after.size(); ++i) {
+        // The image's pixels are new at every layout.
+        if (std::holds_alternative<ImagePrimitive>(after[i]) || !(before[i] == after[i])) {
+            invalidate(before[i]);
+            invalidate(after[i]);
+        }
+    }
+    if (markerBefore != marker_) {
+        for (const ChartPrimitive& primitive : markerBefore) invalidate(primitive);
+        for (const ChartPrimitive& primitive : marker_) invalidate(primitive);
+    }
 }
 
 const ChartLine* TrendChartControl::LineOf(int channel) const {
@@ -71,7 +101,7 @@ void TrendChartControl::Relayout() {
     const int columns = layout_.plot.width;
     scene_.width = ClientWidth();
     scene_.height = ClientHeight();
-    layout_ = LayoutChart(scene_, ControlTextMeasurer(*this), std::move(layout_.lines));
+    layout_ = LayoutChart(scene_, measurer_, std::move(layout_.lines));
     PlaceMarker();
     if (layout_.plot.width != columns && onPlotWidthChanged) onPlotWidthChanged(layout_.plot.width);
 }
@@ -86,7 +116,7 @@ void TrendChartControl::PlaceMarker() {
     if (hoverText) hoverLabel_ = hoverText(hovered_, hoverMs_);
     if (!hoverLabel_.empty()) {
         PlaceLabel(marker_, hoverLabel_, pointerX_, pointerY_, scene_.width, scene_.height,
-                   ControlTextMeasurer(*this));
+                   measurer_);
     }
 }
 
@@ -96,6 +126,7 @@ void TrendChartControl::OnPaint(PaintTarget& target) {
 }
 
 void TrendChartControl::OnSize(int, int) {
+    measurer_.Forget();  // also called for a new font
     Relayout();
     Invalidate();
 }

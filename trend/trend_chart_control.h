@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "trend/chart_layout.h"
+#include "trend/chart_paint.h"
 #include "ui/custom_control.h"
 
 class TrendChartControl : public CCustomControl {
@@ -37,8 +38,12 @@ public:
 private:
     void Relayout();
     void PlaceMarker();
+    // Asks for painting again where the primitives now differ from those of before.
+    void InvalidateChanged(const std::vector<ChartPrimitive>& before, const PixelBox& plotBefore,
+                           const std::vector<ChartPrimitive>& markerBefore);
 
     ChartScene scene_;
+    ControlTextMeasurer measurer_{*this};
     ChartLayout layout_;
     std::vector<ChartPrimitive> marker_;
     int hovered_ = -1;  // channel

@@ -27,6 +27,9 @@ public:
                           TextAlignment align, std::uint32_t colour) = 0;
     // `pixels`: cx * cy opaque pixels, row after row, copied with their top left at (x, y).
     virtual void DrawImage(int x, int y, int cx, int cy, const std::uint32_t* pixels) = 0;
+    // False for a part this paint leaves as it is (none of it was asked to be painted again):
+    // what lies only there need not be drawn.
+    virtual bool NeedsPainting(int /*x*/, int /*y*/, int /*cx*/, int /*cy*/) const { return true; }
 };
 
 class CCustomControl : public CWnd {
@@ -39,6 +42,8 @@ public:
     BOOL SubclassDlgItem(int id, CWnd* parent);
     // Asks for OnPaint soon.
     void Invalidate();
+    // Asks for OnPaint soon for this part; parts asked for before the paint add up.
+    void InvalidateRect(int x, int y, int cx, int cy);
     int ClientWidth() const;
     int ClientHeight() const;
     // The size of one line of text in the font the control draws with.

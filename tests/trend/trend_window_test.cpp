@@ -5,7 +5,9 @@
 
 #include <QDateTime>
 #include <QFile>
+#include <QGuiApplication>
 #include <QImage>
+#include <QScreen>
 #include <QStyle>
 #include <QStyleOptionViewItem>
 #include <QStyledItemDelegate>
@@ -317,6 +319,32 @@ TEST_F(TrendWindowTest, TheControlPaintsItsLayoutWithTextsMeasuredInItsOwnFont) 
         }
     }
     EXPECT_GE(texts, 4) << "titles and labels";
+}
+
+// After a reading only what changed is painted again (the lines, the time labels that moved,
+// a value axis that grew, the hover marker), yet the screen must show the whole new chart as a
+// fresh paint draws it.
+TEST_F(TrendWindowTest, TheScreenShowsTheWholeNewChartThoughOnlyWhatChangedIsPaintedAgain) {
+    QWidget* chart = ChartWidget();
+    QWidget* top = chart->window();
+    auto onScreen = [&] {
+        const QImage shot = QGuiApplication::primaryScreen()->grabWindow(top->winId()).toImage();
+        return shot.copy(QRect(chart->mapTo(top, QPoint(0, 0)), chart->size()))
+            .convertToFormat(QImage::Format_RGB32);
+    };
+    auto fresh = [&] { return chart->grab().toImage().convertToFormat(QImage::Format_RGB32); };
+    Add(20, 2);
+    ASSERT_TRUE(uitest::WaitUntil([&] { return onScreen() == fresh(); }));
+    for (int round = 0; round < 12; ++round) {
+        if (round == 6) {  // the pointer on probe 1's line: a marker and its label follow it
+            const RasterPoint p = Chart().Position(Line(4)[Line(4).size() / 2]);
+            QTest::mouseMove(chart, QPoint(static_cast<int>(p.x), static_cast<int>(p.y)));
+            ASSERT_TRUE(uitest::WaitUntil([&] { return !Chart().HoverLabel().empty(); }));
+        }
+        Add(1, 2, round % 4 == 3 ? 40 : 0);  // now and then a value past the axis, which grows
+        ASSERT_TRUE(uitest::WaitUntil([&] { return onScreen() == fresh(); }))
+            << "after reading " << round;
+    }
 }
 
 TEST_F(TrendWindowTest, ClosedByItsCloseBoxTheWindowOpensAgainFromTheStore) {

@@ -3,6 +3,7 @@
 #include <QFocusEvent>
 #include <QImage>
 #include <QMouseEvent>
+#include <QPaintEvent>
 #include <QPainter>
 #include <algorithm>
 
@@ -16,8 +17,13 @@ constexpr int kStripRows = 64;
 
 class QtPaintTarget : public PaintTarget {
 public:
-    QtPaintTarget(QPainter& painter, CustomControlWidget& widget)
-        : painter_(painter), widget_(widget) {}
+    // `dirty`: the part asked to be painted again; empty for all of it.
+    QtPaintTarget(QPainter& painter, CustomControlWidget& widget, const QRegion& dirty)
+        : painter_(painter), widget_(widget), dirty_(dirty) {}
+
+    bool NeedsPainting(int x, int y, int cx, int cy) const override {
+        return dirty_.isEmpty() || dirty_.intersects(QRect(x, y, cx, cy));
+    }
 
     void FillRect(int x, int y, int cx, int cy, std::uint32_t colour) override {
         if (cx > 0 && cy > 0) painter_.fillRect(QRect(x, y, cx, cy), QColor::fromRgba(colour));
@@ -55,6 +61,7 @@ public:
 private:
     QPainter& painter_;
     CustomControlWidget& widget_;
+    const QRegion& dirty_;
 };
 
 }  // namespace
@@ -93,7 +100,7 @@ const QStaticText& CustomControlWidget::Prepared(const std::string& text) {
     return *it;
 }
 
-void CustomControlWidget::PaintOn(QPaintDevice& device) {
+void CustomControlWidget::PaintOn(QPaintDevice& device, const QRegion& dirty) {
     QPainter painter(&device);
     painter.setRenderHint(QPainter::Antialiasing, false);
     painter.setFont(font());
@@ -101,11 +108,11 @@ void CustomControlWidget::PaintOn(QPaintDevice& device) {
         painter.fillRect(rect(), palette().window());
         return;
     }
-    QtPaintTarget target(painter, *this);
+    QtPaintTarget target(painter, *this, dirty);
     control_->OnPaint(target);
 }
 
-void CustomControlWidget::paintEvent(QPaintEvent*) { PaintOn(*this); }
+void CustomControlWidget::paintEvent(QPaintEvent* event) { PaintOn(*this, event->region()); }
 
 void CustomControlWidget::resizeEvent(QResizeEvent*) {
     if (control_ != nullptr) control_->OnSize(width(), height());
@@ -165,6 +172,10 @@ BOOL CCustomControl::SubclassDlgItem(int id, CWnd* parent) {
 
 void CCustomControl::Invalidate() {
     if (widget_ != nullptr) widget_->update();
+}
+
+void CCustomControl::InvalidateRect(int x, int y, int cx, int cy) {
+    if (widget_ != nullptr && cx > 0 && cy > 0) widget_->update(QRect(x, y, cx, cy));
 }
 
 int CCustomControl::ClientWidth() const { return widget_ != nullptr ? widget_->width() : 0; }

@@ -3,6 +3,7 @@
 // bound to it, which draws through a QPainter target. Private to the layer.
 #include <QFontMetrics>
 #include <QHash>
+#include <QRegion>
 #include <QStaticText>
 #include <QWidget>
 
@@ -17,7 +18,8 @@ public:
     CCustomControl* Bound() const { return control_; }
     TextExtent Measure(const std::string& text) const;
     // Draws the bound control onto `device` (the widget itself or a picture).
-    void PaintOn(QPaintDevice& device);
+    // `dirty`: the part to paint again, the rest left as it is; empty for all of it.
+    void PaintOn(QPaintDevice& device, const QRegion& dirty = {});
     // The text prepared once in the widget's font: labels mostly stay from one paint to the next.
     const QStaticText& Prepared(const std::string& text);
 

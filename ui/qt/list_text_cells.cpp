@@ -34,6 +34,7 @@ void ListTextCells::UseFont(const QFont& font) const {
     font_ = font;
     shaped_.clear();
     characters_.clear();
+    stamps_.Clear();
 }
 
 const QStaticText& ListTextCells::Shaped(const QString& text) const {
@@ -96,6 +97,21 @@ bool ListTextCells::DrawAsRun(QPainter* painter, const QString& text, qreal x, q
     return true;
 }
 
+bool ListTextCells::DrawStamped(QPainter& painter, const QString& text, qreal x, qreal y,
+                                QRgb colour) const {
+    for (QChar c : text) {
+        if (!ShapedCharacter(c).single) return false;
+    }
+    // All shaped now: nothing more goes into the table whose glyphs the run points into.
+    runGlyphs_.clear();
+    for (QChar c : text) {
+        const Glyph& glyph = ShapedCharacter(c);
+        runGlyphs_.append(StampGlyph{&glyph.face, glyph.index, QPointF(x, y) + glyph.offset});
+        x += glyph.advance;
+    }
+    return stamps_.Draw(painter, runGlyphs_.constData(), runGlyphs_.size(), colour);
+}
+
 void ListTextCells::paint(QPainter* painter, const QStyleOptionViewItem& option,
                           const QModelIndex& index) const {
     const QVariant display = index.data(Qt::DisplayRole);
@@ -131,11 +147,13 @@ void ListTextCells::paint(QPainter* painter, const QStyleOptionViewItem& option,
     if (align & Qt::AlignRight) x = box.right() + 1 - width;
     if (align & Qt::AlignHCenter) x = box.left() + (box.width() - width) / 2;
     const qreal y = box.top() + (box.height() - QFontMetricsF(font_).height()) / 2;
+    const QColor colour =
+        option.palette.color(group, selected ? QPalette::HighlightedText : QPalette::Text);
+    if (byCharacter && DrawStamped(*painter, text, x, y, colour.rgba())) return;
     const QPen oldPen = painter->pen();
     const QFont oldFont = painter->font();
     painter->setFont(font_);
-    painter->setPen(option.palette.color(group, selected ? QPalette::HighlightedText
-                                                         : QPalette::Text));
+    painter->setPen(colour);
     if (byCharacter && DrawAsRun(painter, text, x, y)) {
         // drawn
     } else if (byCharacter) {

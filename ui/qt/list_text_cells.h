@@ -15,6 +15,8 @@
 #include <QStaticText>
 #include <QStyledItemDelegate>
 
+#include "ui/qt/glyph_stamps.h"
+
 class ListTextCells : public QStyledItemDelegate {
 public:
     using QStyledItemDelegate::QStyledItemDelegate;
@@ -40,10 +42,16 @@ private:
     // Draws an ASCII text from its top left as one glyph run; false when its characters are
     // not all single glyphs of one face (nothing drawn then).
     bool DrawAsRun(QPainter* painter, const QString& text, qreal x, qreal y) const;
+    // The same with the glyphs' stamps, in one image blend; false with nothing drawn where the
+    // painter can't take them.
+    bool DrawStamped(QPainter& painter, const QString& text, qreal x, qreal y,
+                     QRgb colour) const;
 
     mutable QHash<QString, QStaticText> shaped_;
     mutable QHash<char16_t, Glyph> characters_;
     mutable QList<quint32> runIndexes_;
     mutable QList<QPointF> runPositions_;
     mutable QFont font_;
+    mutable GlyphStamps stamps_;
+    mutable QList<StampGlyph> runGlyphs_;
 };

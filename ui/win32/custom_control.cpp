@@ -144,7 +144,15 @@ LRESULT CALLBACK CustomProc(NativeHwnd hwnd, UINT message, WPARAM wParam, LPARAM
             }
             break;
         case WM_SETFONT:
-            if (state != nullptr) state->font = reinterpret_cast<HFONT>(wParam);
+            if (state != nullptr) {
+                state->font = reinterpret_cast<HFONT>(wParam);
+                // Measured again in the new font, as the Qt backend does on a font change.
+                if (state->control != nullptr) {
+                    RECT client;
+                    ::GetClientRect(hwnd, &client);
+                    state->control->OnSize(client.right, client.bottom);
+                }
+            }
             return 0;
         case WM_GETFONT:
             return state != nullptr ? reinterpret_cast<LRESULT>(state->font) : 0;
@@ -243,6 +251,12 @@ BOOL CCustomControl::SubclassDlgItem(int id, CWnd* parent) {
 
 void CCustomControl::Invalidate() {
     if (widget_ != nullptr) ::InvalidateRect(widget_, nullptr, FALSE);
+}
+
+void CCustomControl::InvalidateRect(int x, int y, int cx, int cy) {
+    if (widget_ == nullptr || cx <= 0 || cy <= 0) return;
+    const RECT part{x, y, x + cx, y + cy};
+    ::InvalidateRect(widget_, &part, FALSE);
 }
 
 int CCustomControl::ClientWidth() const {
