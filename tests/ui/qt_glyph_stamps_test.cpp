@@ -94,6 +94,21 @@ TEST_F(GlyphStampsTest, PixelsAreThoseOfQtsGlyphRunAtEveryFractionOfAPixel) {
     EXPECT_FALSE(once.stamped == Canvas(0xFFFFFFFF)) << "the text has ink";
 }
 
+// Stamps are forgotten when there are many (a long run of changing positions): never in the
+// middle of a run, whose stamps it still draws from.
+TEST_F(GlyphStampsTest, RunsStayWholeAcrossTheForgettingOfStamps) {
+    ASSERT_FALSE(number.indexes.isEmpty());
+    const QPointF origin(10, 8);
+    for (int y = 0; y < 10; ++y) {
+        for (int x = 0; x < 64; ++x) {  // every 64th of a pixel: a new stamp for each glyph
+            const QPointF at = origin + QPointF(x / 64.0, y / 64.0);
+            const Both both = DrawBoth(stamps, number, at, 0xFFFFFFFF, 0xFF000000);
+            ASSERT_TRUE(both.drawn);
+            ASSERT_TRUE(both.stamped == both.qt) << "at " << at.x() << ", " << at.y();
+        }
+    }
+}
+
 TEST_F(GlyphStampsTest, TextPartlyOutsideTheClipOrTheImageIsCutAlike) {
     const QRegion clip = QRegion(0, 0, 30, 40) + QRegion(40, 0, 10, 12);
     const Both clipped = DrawBoth(stamps, number, QPointF(12.5, 6), 0xFFFFFFFF, 0xFF000000, clip);

@@ -4,8 +4,8 @@
 #include <QPaintDevice>
 #include <QPainter>
 #include <QVarLengthArray>
-#include <climits>
 #include <algorithm>
+#include <climits>
 #include <cmath>
 #include <cstring>
 
@@ -59,7 +59,6 @@ const GlyphStamps::Stamp& GlyphStamps::StampOf(const StampGlyph& glyph, int xFra
     const Key key{id, colour};
     auto it = stamps_.find(key);
     if (it != stamps_.end()) return it->second;
-    if (stamps_.size() >= kMostStamps) stamps_.clear();
 
     // The glyph's box, and the face's whole line: a hinted glyph may reach past its outline's
     // box by a pixel.
@@ -101,6 +100,8 @@ bool GlyphStamps::Draw(QPainter& painter, const StampGlyph* glyphs, qsizetype co
         return false;
     }
     if (count == 0) return true;
+    // Forgotten between runs, never within one: the run holds its stamps by address.
+    if (static_cast<qsizetype>(stamps_.size()) + count > kMostStamps) Clear();
     struct Placed {
         const Stamp* stamp;
         int x, y;  // its top left on the painter
