@@ -24,6 +24,7 @@
 #include "sitewin/alarm_site.h"
 #include "sitewin/site_dlg.h"
 #include "ui/afxwin.h"
+#include "ui/qt/console_style.h"
 #include "ui/qt/dialog_widget.h"
 #include "ui/testing/ui_driver.h"
 
@@ -84,6 +85,7 @@ int main(int argc, char** argv) {
     }
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
+    QApplication::setStyle(new ConsoleStyle);  // what the console draws with
     RegisterResources();
     QTemporaryDir dir;
     qputenv("K7R2_CONFIG_DIR", dir.path().toUtf8());

@@ -49,6 +49,7 @@
 #include "trend/trend_store.h"
 #include "trend/trend_dialog.h"
 #include "trend/trend_window.h"
+#include "ui/qt/console_style.h"
 #include "ui/testing/scoped_hooks.h"
 #include "ui/testing/ui_driver.h"
 #include "ui/testing/wait.h"
@@ -406,6 +407,7 @@ int main(int argc, char** argv) {
     }
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
+    QApplication::setStyle(new ConsoleStyle);  // what the console draws with
     RegisterResources();
     QTemporaryDir dir;
     const std::string path = dir.path().toStdString();

@@ -5,7 +5,7 @@
 #include <QApplication>
 #include <QFileInfo>
 
-#include "ui/qt/deferred_icon_style.h"
+#include "ui/qt/console_style.h"
 #include "ui/qt/dialog_font.h"
 #include "ui/qt/qt_translation.h"
 #include "ui/startup_trace.h"
@@ -21,7 +21,7 @@ const std::string& CWinApp::AppName() const {
 int AfxWinMain(int argc, char** argv) {
     StartupMark("main");
     QApplication app(argc, argv);
-    QApplication::setStyle(new DeferredIconStyle);
+    QApplication::setStyle(new ConsoleStyle);
     StartupMark("application");
     // Qt adopts the user's locale for the C library too; numbers are always printed and read
     // with a decimal point, as the program has always shown them.

@@ -4,14 +4,14 @@
 
 #include <QApplication>
 
-#include "ui/qt/deferred_icon_style.h"
+#include "ui/qt/console_style.h"
 
 namespace uitest {
 
 int RunGuiTests(int argc, char** argv, const std::function<void()>& setUp) {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
-    QApplication::setStyle(new DeferredIconStyle);  // the console's own style
+    QApplication::setStyle(new ConsoleStyle);  // the console's own style
     if (setUp) setUp();
     testing::InitGoogleTest(&argc, argv);
     return RUN_ALL_TESTS();
