@@ -30,10 +30,13 @@ bool ByCharacter(const QString& text) {
 }  // namespace
 
 void ListTextCells::UseFont(const QFont& font) const {
-    if (font == font_) return;
+    if (fontKnown_ && font == font_) return;
+    fontKnown_ = true;
     font_ = font;
+    lineHeight_ = QFontMetricsF(font_).height();
     shaped_.clear();
     characters_.clear();
+    for (std::optional<Glyph>& glyph : printable_) glyph.reset();
     stamps_.Clear();
 }
 
@@ -44,28 +47,37 @@ const QStaticText& ListTextCells::Shaped(const QString& text) const {
     return *it;
 }
 
-const ListTextCells::Glyph& ListTextCells::ShapedCharacter(QChar c) const {
-    auto it = characters_.find(c.unicode());
-    if (it == characters_.end()) {
-        // Not a raw font's glyph indexes: the face a font resolves to for Latin text (a CJK
-        // face's half-width forms, say) is the text layout's to choose.
-        Glyph glyph;
-        glyph.shaped = Prepared(QString(c), font_);
-        glyph.advance = QFontMetricsF(font_).horizontalAdvance(c);
-        QTextLayout layout(QString(c), font_);
-        layout.setCacheEnabled(true);
-        layout.beginLayout();
-        layout.createLine();
-        layout.endLayout();
-        const QList<QGlyphRun> runs = layout.glyphRuns();
-        if (runs.size() == 1 && runs[0].glyphIndexes().size() == 1) {
-            glyph.single = true;
-            glyph.face = runs[0].rawFont();
-            glyph.index = runs[0].glyphIndexes()[0];
-            glyph.offset = runs[0].positions()[0];
-        }
-        it = characters_.insert(c.unicode(), glyph);
+ListTextCells::Glyph ListTextCells::MakeGlyph(QChar c) const {
+    // Not a raw font's glyph indexes: the face a font resolves to for Latin text (a CJK face's
+    // half-width forms, say) is the text layout's to choose.
+    Glyph glyph;
+    glyph.shaped = Prepared(QString(c), font_);
+    glyph.advance = QFontMetricsF(font_).horizontalAdvance(c);
+    QTextLayout layout(QString(c), font_);
+    layout.setCacheEnabled(true);
+    layout.beginLayout();
+    layout.createLine();
+    layout.endLayout();
+    const QList<QGlyphRun> runs = layout.glyphRuns();
+    if (runs.size() == 1 && runs[0].glyphIndexes().size() == 1) {
+        glyph.single = true;
+        glyph.face = runs[0].rawFont();
+        glyph.index = runs[0].glyphIndexes()[0];
+        glyph.offset = runs[0].positions()[0];
     }
+    return glyph;
+}
+
+const ListTextCells::Glyph& ListTextCells::ShapedCharacter(QChar c) const {
+    // A number's characters are looked up several times a cell: by index, not by hash.
+    const char16_t code = c.unicode();
+    if (code >= kFirstPrintable && code <= kLastPrintable) {
+        std::optional<Glyph>& glyph = printable_[code - kFirstPrintable];
+        if (!glyph) glyph = MakeGlyph(c);
+        return *glyph;
+    }
+    auto it = characters_.find(code);
+    if (it == characters_.end()) it = characters_.insert(code, MakeGlyph(c));
     return *it;
 }
 
@@ -146,7 +158,7 @@ void ListTextCells::paint(QPainter* painter, const QStyleOptionViewItem& option,
     qreal x = box.left();
     if (align & Qt::AlignRight) x = box.right() + 1 - width;
     if (align & Qt::AlignHCenter) x = box.left() + (box.width() - width) / 2;
-    const qreal y = box.top() + (box.height() - QFontMetricsF(font_).height()) / 2;
+    const qreal y = box.top() + (box.height() - lineHeight_) / 2;
     const QColor colour =
         option.palette.color(group, selected ? QPalette::HighlightedText : QPalette::Text);
     if (byCharacter && DrawStamped(*painter, text, x, y, colour.rgba())) return;

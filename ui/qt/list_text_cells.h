@@ -14,6 +14,8 @@
 #include <QRawFont>
 #include <QStaticText>
 #include <QStyledItemDelegate>
+#include <array>
+#include <optional>
 
 #include "ui/qt/glyph_stamps.h"
 
@@ -36,6 +38,8 @@ private:
         QPointF offset;
     };
     const QStaticText& Shaped(const QString& text) const;
+    Glyph MakeGlyph(QChar c) const;
+    // A printable ASCII glyph stays where it is until the font changes: runs point into it.
     const Glyph& ShapedCharacter(QChar c) const;
     void UseFont(const QFont& font) const;
     qreal Width(const QString& text, bool byCharacter) const;
@@ -48,10 +52,15 @@ private:
                      QRgb colour) const;
 
     mutable QHash<QString, QStaticText> shaped_;
+    // Printable ASCII (digits, signs, points) by index; any other character by hash.
+    static constexpr char16_t kFirstPrintable = 0x20, kLastPrintable = 0x7E;
+    mutable std::array<std::optional<Glyph>, kLastPrintable - kFirstPrintable + 1> printable_;
     mutable QHash<char16_t, Glyph> characters_;
     mutable QList<quint32> runIndexes_;
     mutable QList<QPointF> runPositions_;
     mutable QFont font_;
+    mutable bool fontKnown_ = false;
+    mutable qreal lineHeight_ = 0;
     mutable GlyphStamps stamps_;
     mutable QList<StampGlyph> runGlyphs_;
 };
