@@ -116,18 +116,45 @@ void ListViewWidget::dataChanged(const QModelIndex& topLeft, const QModelIndex& 
         QTableWidget::dataChanged(topLeft, bottomRight, roles);
         return;
     }
+    CellChanged(topLeft.row(), topLeft.column());
+}
+
+void ListViewWidget::CellChanged(int row, int column) {
     if (QAccessible::isActive()) {
         QAccessibleTableModelChangeEvent event(this, QAccessibleTableModelChangeEvent::DataChanged);
-        event.setFirstRow(topLeft.row());
-        event.setLastRow(topLeft.row());
-        event.setFirstColumn(topLeft.column());
-        event.setLastColumn(topLeft.column());
+        event.setFirstRow(row);
+        event.setLastRow(row);
+        event.setFirstColumn(column);
+        event.setLastColumn(column);
         QAccessible::updateAccessibility(&event);
     }
-    changedCells_.append(QPoint(topLeft.column(), topLeft.row()));
+    changedCells_.append(QPoint(column, row));
     if (repaintDue_) return;
     repaintDue_ = true;
     QMetaObject::invokeMethod(this, &ListViewWidget::RepaintChangedCells, Qt::QueuedConnection);
+}
+
+void ListViewWidget::SetCellText(int row, int column, const QString& text) {
+    QTableWidgetItem* cell = item(row, column);
+    if (cell == nullptr || column == 0 || Editing()) {
+        // The view's own handling: a new cell, a check box's row, an open editor.
+        if (cell != nullptr) {
+            cell->setText(text);
+            return;
+        }
+        cell = new QTableWidgetItem(text);
+        if (ColumnFormat(column) == LVCFMT_RIGHT) {
+            cell->setTextAlignment(Qt::AlignRight | Qt::AlignVCenter);
+        }
+        setItem(row, column, cell);
+        return;
+    }
+    if (cell->text() == text) return;  // as the item itself would: no change, no signal
+    {
+        const QSignalBlocker quiet(model());
+        cell->setText(text);
+    }
+    CellChanged(row, column);
 }
 
 void ListViewWidget::RepaintChangedCells() {

@@ -60,6 +60,10 @@ public:
     using LabelEditHandler = std::function<bool(int row, const QString& text)>;
     void EnableLabelEditing(LabelEditHandler handler);
     bool Editing() const { return state() == QAbstractItemView::EditingState; }
+    // A cell's new text. A cell of readings changes at every reading: past the first column
+    // (check boxes, edited labels) the model's change signal, whose only listener is this
+    // view, is left out and the view is told directly; a signal costs more than the change.
+    void SetCellText(int row, int column, const QString& text);
 signals:
     // A row's check box changed, by the user or by the program.
     void CheckChanged(int row, bool checked);
@@ -83,6 +87,8 @@ private:
     void PaintGrid(const QRegion& region);
     // Announces the row's check box if it changed since it was last announced.
     void AnnounceCheck(int row);
+    // One cell changed: announced to a screen reader, repainted with the others changed.
+    void CellChanged(int row, int column);
     void RepaintChangedCells();
 
     unsigned extendedStyle_ = 0;

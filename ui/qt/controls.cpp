@@ -166,15 +166,7 @@ BOOL CListCtrl::SetItemText(int row, int column, const std::string& text) {
         column >= list->columnCount()) {
         return FALSE;
     }
-    if (QTableWidgetItem* item = list->item(row, column)) {
-        item->setText(Q(text));
-    } else {
-        auto* cell = new QTableWidgetItem(Q(text));
-        if (list->ColumnFormat(column) == LVCFMT_RIGHT) {
-            cell->setTextAlignment(Qt::AlignRight | Qt::AlignVCenter);
-        }
-        list->setItem(row, column, cell);
-    }
+    list->SetCellText(row, column, Q(text));
     return TRUE;
 }
 
