@@ -60,6 +60,45 @@ private:
     std::vector<PixelBox> boxes_;
 };
 
+bool SameValueAxis(const ValueAxis& a, const ValueAxis& b) {
+    return a.low == b.low && a.high == b.high && a.step == b.step && a.decimals == b.decimals &&
+           a.ticks == b.ticks;
+}
+
+// A gap (a value that is not a number) is the same gap.
+bool SamePoint(const RasterPoint& a, const RasterPoint& b) {
+    return a.x == b.x && (a.y == b.y || (std::isnan(a.y) && std::isnan(b.y)));
+}
+
+// The image column a point falls in, as the rasteriser takes it.
+int ColumnOf(const ChartLayout& layout, const RasterPoint& value) {
+    const double x = layout.PixelOf(value).x - layout.plot.x;
+    return std::clamp(static_cast<int>(std::max(x, 0.0)), 0, layout.plot.width - 1);
+}
+
+// The first column whose pixels differ between the previous lines and these, the range and the
+// value axis being the same (so that a point's pixel is the same in both); the plot's width
+// when none does; -1 when the lines are not the same lines.
+int FirstChangedColumn(const ChartLayout& layout, const std::vector<ChartLine>& before,
+                       const std::vector<ChartLine>& after) {
+    if (before.size() != after.size()) return -1;
+    int first = layout.plot.width;
+    for (std::size_t l = 0; l < after.size(); ++l) {
+        const ChartLine& old = before[l];
+        const ChartLine& now = after[l];
+        if (old.channel != now.channel || old.colour != now.colour) return -1;
+        const std::size_t common = std::min(old.points.size(), now.points.size());
+        std::size_t i = 0;
+        while (i < common && SamePoint(old.points[i], now.points[i])) ++i;
+        if (i == old.points.size() && i == now.points.size()) continue;
+        // The segment into the first point that differs, old or new, starts at the point
+        // before it, which both share.
+        if (i == 0) return 0;
+        first = std::min(first, ColumnOf(layout, now.points[i - 1]));
+    }
+    return first;
+}
+
 double SegmentDistance(const RasterPoint& p, const RasterPoint& a, const RasterPoint& b) {
     const double abx = b.x - a.x, aby = b.y - a.y;
     const double length2 = abx * abx + aby * aby;
@@ -70,7 +109,8 @@ double SegmentDistance(const RasterPoint& p, const RasterPoint& a, const RasterP
 
 }  // namespace
 
-ChartLayout LayoutChart(const ChartScene& scene, const TextMeasurer& measurer, PixelImage reuse) {
+ChartLayout LayoutChart(const ChartScene& scene, const TextMeasurer& measurer, PixelImage reuse,
+                        const PreviousChart& previous) {
     ChartLayout layout;
     layout.lines = std::move(reuse);
     MeasureCache measure(measurer);
@@ -141,12 +181,24 @@ ChartLayout LayoutChart(const ChartScene& scene, const TextMeasurer& measurer, P
     };
 
     PixelImage& image = layout.lines;
+    const std::size_t imageSize = static_cast<std::size_t>(plot.width) * plot.height;
+    // Kept from the previous layout where it showed the same range on the same axes.
+    int firstColumn = 0;
+    if (previous.layout != nullptr && previous.lines != nullptr && image.width == plot.width &&
+        image.height == plot.height && image.pixels.size() == imageSize &&
+        previous.layout->plot == plot && previous.layout->fromMs == layout.fromMs &&
+        previous.layout->toMs == layout.toMs &&
+        SameValueAxis(previous.layout->values, layout.values) &&
+        previous.layout->times.stepMs == layout.times.stepMs) {
+        firstColumn = std::max(FirstChangedColumn(layout, *previous.lines, scene.lines), 0);
+    }
     image.width = plot.width;
     image.height = plot.height;
+    layout.linesDrawn = {plot.x + firstColumn, plot.y, plot.width - firstColumn, plot.height};
     // Background and grid in one pass, row by row: one row of the plot as it is under the
     // lines, copied down, and a grid row where a value tick falls. A redraw at every reading
     // writes the whole image; a pass per grid line down its columns cost more than the fill.
-    image.pixels.resize(static_cast<std::size_t>(plot.width) * plot.height);
+    image.pixels.resize(imageSize);
     std::vector<bool> gridRows(static_cast<std::size_t>(plot.height), false);
     for (const double v : layout.values.ticks) {
         gridRows[static_cast<std::size_t>(row(v) - plot.y)] = true;
@@ -155,20 +207,29 @@ ChartLayout LayoutChart(const ChartScene& scene, const TextMeasurer& measurer, P
     for (const TimeTick& tick : layout.times.ticks) {
         plainRow[static_cast<std::size_t>(column(tick.ms) - plot.x)] = kGrid;
     }
-    for (int y = 0; y < plot.height; ++y) {
-        std::uint32_t* const out = image.pixels.data() + static_cast<std::size_t>(y) * plot.width;
+    const int drawnWidth = plot.width - firstColumn;
+    for (int y = 0; y < plot.height && drawnWidth > 0; ++y) {
+        std::uint32_t* const out =
+            image.pixels.data() + static_cast<std::size_t>(y) * plot.width + firstColumn;
         if (gridRows[static_cast<std::size_t>(y)]) {
-            std::fill_n(out, plot.width, kGrid);
+            std::fill_n(out, drawnWidth, kGrid);
         } else {
-            std::copy(plainRow.begin(), plainRow.end(), out);
+            std::copy(plainRow.begin() + firstColumn, plainRow.end(), out);
         }
     }
-    const RasterView view{image.pixels.data(), plot.width, plot.width, plot.height};
+    const RasterView view{image.pixels.data(), plot.width, plot.width, plot.height, firstColumn};
     std::vector<RasterPoint> pixels;
     for (const ChartLine& line : scene.lines) {
-        pixels.resize(line.points.size());
-        for (std::size_t i = 0; i < line.points.size(); ++i) {
-            const RasterPoint p = layout.PixelOf(line.points[i]);
+        if (drawnWidth <= 0) break;
+        // From the last point left of the columns drawn: its segment reaches into them.
+        const auto reaching = std::partition_point(
+            line.points.begin(), line.points.end(),
+            [&](const RasterPoint& p) { return ColumnOf(layout, p) < firstColumn; });
+        if (reaching == line.points.end()) continue;
+        const auto from = reaching == line.points.begin() ? reaching : reaching - 1;
+        pixels.resize(static_cast<std::size_t>(line.points.end() - from));
+        for (std::size_t i = 0; i < pixels.size(); ++i) {
+            const RasterPoint p = layout.PixelOf(from[static_cast<std::ptrdiff_t>(i)]);
             pixels[i] = {p.x - plot.x, p.y - plot.y};
         }
         DrawPolyline(view, pixels.data(), pixels.size(), line.colour | 0xFF000000u);

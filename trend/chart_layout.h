@@ -30,6 +30,9 @@ struct ChartLayout {
     ValueAxis values;
     TimeAxis times;
     PixelImage lines;  // the plot area: background, grid and lines; drawn by ImagePrimitive
+    // The part of `lines` this layout drew, in the control's pixels: all of the plot, or the
+    // newest columns where only they changed since the previous layout.
+    PixelBox linesDrawn;
     std::vector<ChartPrimitive> primitives;
 
     // Pixels per ms and per °C, the range's ends falling on the centres of the plot's first
@@ -48,10 +51,20 @@ struct ChartLayout {
     }
 };
 
+// The layout a new one follows, and the lines it drew.
+struct PreviousChart {
+    const ChartLayout* layout = nullptr;
+    const std::vector<ChartLine>* lines = nullptr;
+};
+
 // `reuse`: the previous layout's line image, whose memory the new one takes over (a fresh one
-// costs a page fault per 4 KiB at every redraw).
+// costs a page fault per 4 KiB at every redraw). With `previous` (whose image `reuse` is) the
+// image keeps what did not change: where the range, the plot and its value axis are the same
+// and the lines differ only from some column on, that column and those right of it are drawn
+// again, to the very pixels a whole drawing gives. A reading that falls in the newest column
+// of time changes only the last columns of the lines.
 ChartLayout LayoutChart(const ChartScene& scene, const TextMeasurer& measurer,
-                        PixelImage reuse = {});
+                        PixelImage reuse = {}, const PreviousChart& previous = {});
 
 // The index in `scene.lines` of the line within a few pixels of `pixel` (nearest first), or -1.
 int LineNear(const ChartScene& scene, const ChartLayout& layout, const RasterPoint& pixel);

@@ -13,8 +13,11 @@ struct Canvas {
     int width;
     int height;
     std::uint32_t colour;
+    int first;  // the first column written
 
-    void Plot(int x, int y) const { bits[y * stride + x] = colour; }
+    void Plot(int x, int y) const {
+        if (x >= first) bits[y * stride + x] = colour;
+    }
 };
 
 // Liang-Barsky: shortens the segment to the part inside [0, width) x [0, height); false when
@@ -52,8 +55,10 @@ bool Inside(const Canvas& canvas, const RasterPoint& p) {
 }
 
 // Bresenham between two pixels inside the canvas, both ends included: one pixel per step along
-// the longer axis, the other axis following its error term.
-void Segment(const Canvas& canvas, int x0, int y0, int x1, int y1) {
+// the longer axis, the other axis following its error term. `Windowed`: columns left of the
+// canvas' first are stepped through but not written.
+template <bool Windowed>
+void SegmentOf(const Canvas& canvas, int x0, int y0, int x1, int y1) {
     const int dx = std::abs(x1 - x0), dy = std::abs(y1 - y0);
     const int sx = x0 < x1 ? 1 : -1;
     const std::ptrdiff_t rowStep = y0 < y1 ? canvas.stride : -canvas.stride;
@@ -62,14 +67,25 @@ void Segment(const Canvas& canvas, int x0, int y0, int x1, int y1) {
     const bool steep = dy >= dx;
     const int major = steep ? dy : dx, minor = steep ? dx : dy;
     const std::ptrdiff_t majorStep = steep ? rowStep : sx, minorStep = steep ? sx : rowStep;
+    const int majorX = steep ? 0 : sx, minorX = steep ? sx : 0;
+    int x = x0;
     int error = major / 2;
-    for (int i = 0; i <= major; ++i, pixel += majorStep) {
-        *pixel = canvas.colour;
+    for (int i = 0; i <= major; ++i, pixel += majorStep, x += majorX) {
+        if (!Windowed || x >= canvas.first) *pixel = canvas.colour;
         error -= minor;
         if (error < 0) {
             error += major;
             pixel += minorStep;
+            x += minorX;
         }
+    }
+}
+
+void Segment(const Canvas& canvas, int x0, int y0, int x1, int y1) {
+    if (canvas.first > 0) {
+        if (std::max(x0, x1) >= canvas.first) SegmentOf<true>(canvas, x0, y0, x1, y1);
+    } else {
+        SegmentOf<false>(canvas, x0, y0, x1, y1);
     }
 }
 
@@ -128,7 +144,10 @@ public:
     }
 
     void Paint() {
-        if (x_ < 0) return;
+        if (x_ < canvas_.first) {
+            x_ = -1;
+            return;
+        }
         std::uint32_t* pixel = canvas_.bits + top_ * canvas_.stride + x_;
         for (int y = top_; y <= bottom_; ++y, pixel += canvas_.stride) *pixel = canvas_.colour;
         x_ = -1;
@@ -145,7 +164,8 @@ private:
 void DrawPolyline(const RasterView& image, const RasterPoint* points, std::size_t count,
                   std::uint32_t colour) {
     if (image.bits == nullptr || image.width <= 0 || image.height <= 0 || count == 0) return;
-    const Canvas canvas{image.bits, image.stride, image.width, image.height, colour};
+    const Canvas canvas{image.bits, image.stride, image.width, image.height, colour,
+                        std::max(image.firstColumn, 0)};
     ColumnRun run(canvas);
     bool wasInside = Inside(canvas, points[0]);
     // Only a point inside converts to a pixel: a huge or non-finite one has no int.

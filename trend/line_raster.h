@@ -18,6 +18,9 @@ struct RasterView {
     std::ptrdiff_t stride = 0;
     int width = 0;
     int height = 0;
+    // Columns left of this one are left as they are: the right part of an image drawn again
+    // gets exactly the pixels a drawing of the whole image would give it.
+    int firstColumn = 0;
 };
 
 // A polyline through `count` points in the image's pixel coordinates (pixel (x, y) covers

@@ -1,6 +1,7 @@
 #include "trend/trend_chart_control.h"
 
 #include <algorithm>
+#include <utility>
 
 #include "trend/chart_paint.h"
 
@@ -51,11 +52,12 @@ void TrendChartControl::SetScene(std::int64_t fromMs, std::int64_t toMs,
                                  std::vector<ChartLine> lines) {
     scene_.fromMs = fromMs;
     scene_.toMs = toMs;
-    scene_.lines = std::move(lines);
+    // The lines drawn so far: the new image keeps what of them did not change.
+    const std::vector<ChartLine> linesBefore = std::exchange(scene_.lines, std::move(lines));
     const std::vector<ChartPrimitive> before = std::move(layout_.primitives);
     const PixelBox plotBefore = layout_.plot;
     const std::vector<ChartPrimitive> markerBefore = std::move(marker_);
-    Relayout();
+    Relayout(&linesBefore);
     InvalidateChanged(before, plotBefore, markerBefore);
 }
 
@@ -74,8 +76,11 @@ void TrendChartControl::InvalidateChanged(const std::vector<ChartPrimitive>& bef
         InvalidateRect(box.x, box.y, box.width, box.height);
     };
     for (std::size_t i = 0; i < after.size(); ++i) {
-        // The image's pixels are new at every layout.
-        if (std::holds_alternative<ImagePrimitive>(after[i]) || !(before[i] == after[i])) {
+        if (std::holds_alternative<ImagePrimitive>(after[i])) {
+            // Of the image, what the layout drew.
+            const PixelBox& drawn = layout_.linesDrawn;
+            InvalidateRect(drawn.x, drawn.y, drawn.width, drawn.height);
+        } else if (!(before[i] == after[i])) {
             invalidate(before[i]);
             invalidate(after[i]);
         }
@@ -97,11 +102,14 @@ RasterPoint TrendChartControl::Position(const RasterPoint& value) const {
     return layout_.PixelOf(value);
 }
 
-void TrendChartControl::Relayout() {
+void TrendChartControl::Relayout(const std::vector<ChartLine>* linesBefore) {
     const int columns = layout_.plot.width;
     scene_.width = ClientWidth();
     scene_.height = ClientHeight();
-    layout_ = LayoutChart(scene_, measurer_, std::move(layout_.lines));
+    ChartLayout before = std::move(layout_);
+    layout_ = LayoutChart(scene_, measurer_, std::move(before.lines),
+                          linesBefore != nullptr ? PreviousChart{&before, linesBefore}
+                                                 : PreviousChart{});
     PlaceMarker();
     if (layout_.plot.width != columns && onPlotWidthChanged) onPlotWidthChanged(layout_.plot.width);
 }

@@ -36,7 +36,8 @@ public:
     void OnMouseLeave() override;
 
 private:
-    void Relayout();
+    // `linesBefore`: the lines the current image shows, when only the scene changed since.
+    void Relayout(const std::vector<ChartLine>* linesBefore = nullptr);
     void PlaceMarker();
     // Asks for painting again where the primitives now differ from those of before.
     void InvalidateChanged(const std::vector<ChartPrimitive>& before, const PixelBox& plotBefore,

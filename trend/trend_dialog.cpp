@@ -246,8 +246,16 @@ void CTrendDlg::RedrawChart() {
                        std::chrono::system_clock::now().time_since_epoch())
                        .count();
     std::int64_t from = span_ == Span::All && size > 0 ? store_.TimeMs(0) : newest - SpanMs();
-    const std::int64_t to = newest;
+    std::int64_t to = newest;
     if (to - from < 10000) from = to - 10000;  // a first reading still gets a readable axis
+    // The range ends on a whole column of time, each column as long as the span needs: the
+    // lines then move by whole pixels or not at all, and a reading that falls in the newest
+    // column redraws only the last columns of the chart. The span still fits whole.
+    if (columns >= 3) {
+        const std::int64_t step = std::max<std::int64_t>(1, (to - from + columns - 3) / (columns - 2));
+        to = (to + step - 1) / step * step;
+        from = to - step * (columns - 1);
+    }
     const std::vector<std::size_t> starts = ColumnStarts(store_, from, to + 1, columns);
 
     std::vector<ChartLine> lines;

@@ -197,3 +197,70 @@ TEST_F(ChartLayoutTest, TheSameSceneGivesTheSamePrimitivesWhicheverPainterMeasur
 }
 
 }  // namespace
+
+namespace {
+
+// Lines that wander about one value, crossing and covering each other, some with a point in
+// many columns and some with one only every few columns, one with a gap: what a redraw of the
+// newest columns could get wrong (a segment into them cut, or drawn past their edge over a
+// line drawn after it).
+constexpr std::int64_t kSpacingMs[] = {300, 700, 2500, 6000, 400, 15000};
+
+std::vector<ChartLine> WanderingLines(std::int64_t from, std::int64_t until, std::mt19937& random) {
+    std::vector<ChartLine> lines;
+    std::normal_distribution<double> step(0.0, 0.4);
+    for (int c = 0; c < 6; ++c) {
+        ChartLine line{c, 0xFF000000u | (0x3A1F7Bu * static_cast<unsigned>(c + 1)), {}};
+        double value = 20.0;
+        for (std::int64_t t = from; t <= until; t += kSpacingMs[c]) {
+            value = 20.0 + 0.7 * (value - 20.0) + step(random);
+            line.points.push_back({double(t), value});
+        }
+        lines.push_back(line);
+    }
+    lines[2].points[lines[2].points.size() / 2].y = std::nan("");  // a reading it missed
+    return lines;
+}
+
+}  // namespace
+
+TEST_F(ChartLayoutTest, AChartDrawnAgainFromItsNewestColumnsHasThePixelsOfOneDrawnWhole) {
+    const FakeMeasurer measurer(7, 14, 16);
+    std::mt19937 random(7);
+    const std::int64_t to = kStart + 600'000;
+    ChartScene scene{700, 500, kStart, to, WanderingLines(kStart, kStart + 300'000, random)};
+    ChartLayout shown = LayoutChart(scene, measurer);
+    int partial = 0;
+    std::normal_distribution<double> step(0.0, 0.5);
+    for (int round = 0; round < 120; ++round) {
+        std::vector<ChartLine> before = scene.lines;
+        // A reading every 600 ms: a line gets a point once its spacing has passed, and
+        // otherwise now and then its last point moves (the newest column's extreme).
+        const double now = double(kStart + 300'000 + 600 * (round + 1));
+        for (ChartLine& line : scene.lines) {
+            const double spacing = double(kSpacingMs[line.channel]);
+            if (line.points.back().x + spacing > now) {
+                if ((round + line.channel) % 3 == 0) line.points.back().y += step(random);
+                continue;
+            }
+            while (line.points.back().x + spacing <= now) {
+                const RasterPoint last = line.points.back();
+                line.points.push_back({last.x + spacing, 20.0 + 0.7 * (last.y - 20.0) + step(random)});
+            }
+        }
+        if (round == 50) scene.lines[1].points.back().y = 80.0;
+        if (round == 90) scene.lines[3].colour = 0xFF00FF00u;
+        const PreviousChart previous{&shown, &before};
+        ChartLayout next = LayoutChart(scene, measurer, std::move(shown.lines), previous);
+        const ChartLayout whole = LayoutChart(scene, measurer);
+        ASSERT_TRUE(next.lines == whole.lines) << "after round " << round;
+        EXPECT_TRUE(next.primitives == whole.primitives);
+        if (round == 50 || round == 90) {
+            EXPECT_EQ(next.linesDrawn, whole.plot) << "a new axis or colour: drawn whole";
+        }
+        if (next.linesDrawn.x > next.plot.x) ++partial;
+        EXPECT_EQ(next.linesDrawn.x + next.linesDrawn.width, next.plot.x + next.plot.width);
+        shown = std::move(next);
+    }
+    EXPECT_GT(partial, 80) << "most readings redraw only the newest columns";
+}
