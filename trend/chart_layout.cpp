@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstring>
 #include <map>
 #include <string>
 #include <utility>
@@ -76,27 +77,88 @@ int ColumnOf(const ChartLayout& layout, const RasterPoint& value) {
     return std::clamp(static_cast<int>(std::max(x, 0.0)), 0, layout.plot.width - 1);
 }
 
-// The first column whose pixels differ between the previous lines and these, the range and the
-// value axis being the same (so that a point's pixel is the same in both); the plot's width
-// when none does; -1 when the lines are not the same lines.
-int FirstChangedColumn(const ChartLayout& layout, const std::vector<ChartLine>& before,
-                       const std::vector<ChartLine>& after) {
-    if (before.size() != after.size()) return -1;
-    int first = layout.plot.width;
+// The columns whose pixels differ between the previous lines, moved left by `shift` columns,
+// and these: the oldest columns [0, leftEnd), where a line lost the segment into its first
+// point, and the newest [rightStart, width). The plot and the value axis are the same, so that
+// a point is on the same pixel in both but for the move. rightStart 0: all of them.
+struct ChangedColumns {
+    int leftEnd = 0;
+    int rightStart = 0;
+};
+
+ChangedColumns ColumnsToDraw(const ChartLayout& layout, int shift,
+                             const std::vector<ChartLine>& before,
+                             const std::vector<ChartLine>& after) {
+    const ChangedColumns all{0, 0};
+    if (before.size() != after.size()) return all;
+    ChangedColumns changed{0, layout.plot.width - shift};
     for (std::size_t l = 0; l < after.size(); ++l) {
-        const ChartLine& old = before[l];
-        const ChartLine& now = after[l];
-        if (old.channel != now.channel || old.colour != now.colour) return -1;
-        const std::size_t common = std::min(old.points.size(), now.points.size());
-        std::size_t i = 0;
-        while (i < common && SamePoint(old.points[i], now.points[i])) ++i;
-        if (i == old.points.size() && i == now.points.size()) continue;
+        const std::vector<RasterPoint>& old = before[l].points;
+        const std::vector<RasterPoint>& now = after[l].points;
+        if (before[l].channel != after[l].channel || before[l].colour != after[l].colour) return all;
+        if (old.empty() && now.empty()) continue;
+        if (old.empty() || now.empty()) return all;
+        // Where the new line starts among the old points: the older ones went out of the range.
+        const auto start = std::lower_bound(
+            old.begin(), old.end(), now.front().x,
+            [](const RasterPoint& p, double x) { return p.x < x; });
+        if (start == old.end() || !SamePoint(*start, now.front())) return all;
+        if (start != old.begin()) {
+            changed.leftEnd = std::max(changed.leftEnd, ColumnOf(layout, now.front()) + 1);
+        }
+        const std::size_t offset = static_cast<std::size_t>(start - old.begin());
+        const std::size_t common = std::min(old.size() - offset, now.size());
+        std::size_t i = 1;
+        while (i < common && SamePoint(old[offset + i], now[i])) ++i;
+        if (i == old.size() - offset && i == now.size()) continue;
         // The segment into the first point that differs, old or new, starts at the point
         // before it, which both share.
-        if (i == 0) return 0;
-        first = std::min(first, ColumnOf(layout, now.points[i - 1]));
+        changed.rightStart = std::min(changed.rightStart, ColumnOf(layout, now[i - 1]));
     }
-    return first;
+    if (changed.leftEnd >= changed.rightStart) return all;
+    return changed;
+}
+
+// Background and grid of columns [first, end): a plain row, and a grid row where a value tick
+// falls.
+void FillColumns(PixelImage& image, int first, int end, const std::vector<bool>& gridRows,
+                 const std::vector<std::uint32_t>& plainRow) {
+    for (int y = 0; y < image.height && first < end; ++y) {
+        std::uint32_t* const out =
+            image.pixels.data() + static_cast<std::size_t>(y) * image.width + first;
+        if (gridRows[static_cast<std::size_t>(y)]) {
+            std::fill_n(out, end - first, kGrid);
+        } else {
+            std::copy(plainRow.begin() + first, plainRow.begin() + end, out);
+        }
+    }
+}
+
+// The lines' pixels in columns [first, end), from the segment reaching into them to the one
+// leaving them.
+void DrawColumns(const ChartLayout& layout, const std::vector<ChartLine>& lines, PixelImage& image,
+                 int first, int end) {
+    if (first >= end) return;
+    const PixelBox& plot = layout.plot;
+    const RasterView view{image.pixels.data(), plot.width, plot.width, plot.height, first, end};
+    std::vector<RasterPoint> pixels;
+    for (const ChartLine& line : lines) {
+        const auto column = [&](const RasterPoint& p) { return ColumnOf(layout, p); };
+        const auto reaching = std::partition_point(
+            line.points.begin(), line.points.end(),
+            [&](const RasterPoint& p) { return column(p) < first; });
+        if (reaching == line.points.end()) continue;
+        const auto from = reaching == line.points.begin() ? reaching : reaching - 1;
+        auto to = std::partition_point(reaching, line.points.end(),
+                                       [&](const RasterPoint& p) { return column(p) < end; });
+        if (to != line.points.end()) ++to;  // the segment out of them
+        pixels.resize(static_cast<std::size_t>(to - from));
+        for (std::size_t i = 0; i < pixels.size(); ++i) {
+            const RasterPoint p = layout.PixelOf(from[static_cast<std::ptrdiff_t>(i)]);
+            pixels[i] = {p.x - plot.x, p.y - plot.y};
+        }
+        DrawPolyline(view, pixels.data(), pixels.size(), line.colour | 0xFF000000u);
+    }
 }
 
 double SegmentDistance(const RasterPoint& p, const RasterPoint& a, const RasterPoint& b) {
@@ -150,6 +212,7 @@ ChartLayout LayoutChart(const ChartScene& scene, const TextMeasurer& measurer, P
     const int plotWidth = std::max(width - left - right, 2);
     layout.plot = {left, top, plotWidth, plotHeight};
     layout.xScale = (plotWidth - 1) / static_cast<double>(layout.toMs - layout.fromMs);
+    layout.msPerColumn = static_cast<double>(layout.toMs - layout.fromMs) / (plotWidth - 1);
     layout.yScale = (plotHeight - 1) / (layout.values.high - layout.values.low);
     layout.times = ChooseTimeAxis(layout.fromMs, layout.toMs, plotWidth, kTimeLabelGap,
                                   [&](const std::string& text) { return measure(text).width; });
@@ -182,23 +245,38 @@ ChartLayout LayoutChart(const ChartScene& scene, const TextMeasurer& measurer, P
 
     PixelImage& image = layout.lines;
     const std::size_t imageSize = static_cast<std::size_t>(plot.width) * plot.height;
-    // Kept from the previous layout where it showed the same range on the same axes.
-    int firstColumn = 0;
+    // Kept from the previous layout, moved with the range, where it showed the same span on the
+    // same axes and a whole number of columns ago.
+    int shift = -1;
     if (previous.layout != nullptr && previous.lines != nullptr && image.width == plot.width &&
         image.height == plot.height && image.pixels.size() == imageSize &&
-        previous.layout->plot == plot && previous.layout->fromMs == layout.fromMs &&
-        previous.layout->toMs == layout.toMs &&
+        previous.layout->plot == plot &&
+        previous.layout->toMs - previous.layout->fromMs == layout.toMs - layout.fromMs &&
         SameValueAxis(previous.layout->values, layout.values) &&
         previous.layout->times.stepMs == layout.times.stepMs) {
-        firstColumn = std::max(FirstChangedColumn(layout, *previous.lines, scene.lines), 0);
+        const std::int64_t range = layout.toMs - layout.fromMs;
+        const std::int64_t moved = (layout.fromMs - previous.layout->fromMs) * (plot.width - 1);
+        if (moved >= 0 && moved % range == 0 && moved / range < plot.width) {
+            shift = static_cast<int>(moved / range);
+        }
     }
+    const ChangedColumns changed =
+        shift >= 0 ? ColumnsToDraw(layout, shift, *previous.lines, scene.lines) : ChangedColumns{};
     image.width = plot.width;
     image.height = plot.height;
-    layout.linesDrawn = {plot.x + firstColumn, plot.y, plot.width - firstColumn, plot.height};
-    // Background and grid in one pass, row by row: one row of the plot as it is under the
-    // lines, copied down, and a grid row where a value tick falls. A redraw at every reading
-    // writes the whole image; a pass per grid line down its columns cost more than the fill.
     image.pixels.resize(imageSize);
+    if (changed.rightStart > 0 && shift > 0) {
+        for (int y = 0; y < plot.height; ++y) {
+            std::uint32_t* const out = image.pixels.data() + static_cast<std::size_t>(y) * plot.width;
+            std::memmove(out, out + shift, static_cast<std::size_t>(plot.width - shift) * 4);
+        }
+    }
+    // Moved, every pixel is new on the screen; otherwise only the newest columns drawn.
+    layout.linesDrawn = shift == 0 ? PixelBox{plot.x + changed.rightStart, plot.y,
+                                              plot.width - changed.rightStart, plot.height}
+                                   : plot;
+    // Background and grid row by row: one row of the plot as it is under the lines, copied, and
+    // a grid row where a value tick falls. A pass per grid line down its columns cost more.
     std::vector<bool> gridRows(static_cast<std::size_t>(plot.height), false);
     for (const double v : layout.values.ticks) {
         gridRows[static_cast<std::size_t>(row(v) - plot.y)] = true;
@@ -207,33 +285,10 @@ ChartLayout LayoutChart(const ChartScene& scene, const TextMeasurer& measurer, P
     for (const TimeTick& tick : layout.times.ticks) {
         plainRow[static_cast<std::size_t>(column(tick.ms) - plot.x)] = kGrid;
     }
-    const int drawnWidth = plot.width - firstColumn;
-    for (int y = 0; y < plot.height && drawnWidth > 0; ++y) {
-        std::uint32_t* const out =
-            image.pixels.data() + static_cast<std::size_t>(y) * plot.width + firstColumn;
-        if (gridRows[static_cast<std::size_t>(y)]) {
-            std::fill_n(out, drawnWidth, kGrid);
-        } else {
-            std::copy(plainRow.begin() + firstColumn, plainRow.end(), out);
-        }
-    }
-    const RasterView view{image.pixels.data(), plot.width, plot.width, plot.height, firstColumn};
-    std::vector<RasterPoint> pixels;
-    for (const ChartLine& line : scene.lines) {
-        if (drawnWidth <= 0) break;
-        // From the last point left of the columns drawn: its segment reaches into them.
-        const auto reaching = std::partition_point(
-            line.points.begin(), line.points.end(),
-            [&](const RasterPoint& p) { return ColumnOf(layout, p) < firstColumn; });
-        if (reaching == line.points.end()) continue;
-        const auto from = reaching == line.points.begin() ? reaching : reaching - 1;
-        pixels.resize(static_cast<std::size_t>(line.points.end() - from));
-        for (std::size_t i = 0; i < pixels.size(); ++i) {
-            const RasterPoint p = layout.PixelOf(from[static_cast<std::ptrdiff_t>(i)]);
-            pixels[i] = {p.x - plot.x, p.y - plot.y};
-        }
-        DrawPolyline(view, pixels.data(), pixels.size(), line.colour | 0xFF000000u);
-    }
+    FillColumns(image, 0, changed.leftEnd, gridRows, plainRow);
+    FillColumns(image, changed.rightStart, plot.width, gridRows, plainRow);
+    DrawColumns(layout, scene.lines, image, 0, changed.leftEnd);
+    DrawColumns(layout, scene.lines, image, changed.rightStart, plot.width);
     out.push_back(ImagePrimitive{plot.x, plot.y});
 
     TextPlacer texts(out);

@@ -39,10 +39,13 @@ struct ChartLayout {
     // and last columns and rows.
     double xScale = 1;
     double yScale = 1;
+    // Ms per pixel: a point's column is found by division, so that a range moved by whole
+    // columns moves every point by exactly as many (a product with the rounded scale may not).
+    double msPerColumn = 1;
 
     // Where a point (ms, °C) falls, in the control's pixels, and back.
     RasterPoint PixelOf(const RasterPoint& value) const {
-        return {plot.x + 0.5 + (value.x - static_cast<double>(fromMs)) * xScale,
+        return {plot.x + 0.5 + (value.x - static_cast<double>(fromMs)) / msPerColumn,
                 plot.y + 0.5 + (values.high - value.y) * yScale};
     }
     RasterPoint ValueAt(const RasterPoint& pixel) const {
@@ -59,10 +62,10 @@ struct PreviousChart {
 
 // `reuse`: the previous layout's line image, whose memory the new one takes over (a fresh one
 // costs a page fault per 4 KiB at every redraw). With `previous` (whose image `reuse` is) the
-// image keeps what did not change: where the range, the plot and its value axis are the same
-// and the lines differ only from some column on, that column and those right of it are drawn
-// again, to the very pixels a whole drawing gives. A reading that falls in the newest column
-// of time changes only the last columns of the lines.
+// image keeps what did not change: where the plot and its value axis are the same and the
+// range is the same or moved by whole columns, the image is moved with it and only the columns
+// whose lines differ are drawn again (the newest, and the oldest where a line now starts),
+// to the very pixels a whole drawing gives.
 ChartLayout LayoutChart(const ChartScene& scene, const TextMeasurer& measurer,
                         PixelImage reuse = {}, const PreviousChart& previous = {});
 

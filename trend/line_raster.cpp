@@ -13,10 +13,12 @@ struct Canvas {
     int width;
     int height;
     std::uint32_t colour;
-    int first;  // the first column written
+    int first;  // the columns written: first to end - 1
+    int end;
 
+    bool Writes(int x) const { return x >= first && x < end; }
     void Plot(int x, int y) const {
-        if (x >= first) bits[y * stride + x] = colour;
+        if (Writes(x)) bits[y * stride + x] = colour;
     }
 };
 
@@ -55,8 +57,8 @@ bool Inside(const Canvas& canvas, const RasterPoint& p) {
 }
 
 // Bresenham between two pixels inside the canvas, both ends included: one pixel per step along
-// the longer axis, the other axis following its error term. `Windowed`: columns left of the
-// canvas' first are stepped through but not written.
+// the longer axis, the other axis following its error term. `Windowed`: columns outside the
+// canvas' written ones are stepped through but not written.
 template <bool Windowed>
 void SegmentOf(const Canvas& canvas, int x0, int y0, int x1, int y1) {
     const int dx = std::abs(x1 - x0), dy = std::abs(y1 - y0);
@@ -71,7 +73,7 @@ void SegmentOf(const Canvas& canvas, int x0, int y0, int x1, int y1) {
     int x = x0;
     int error = major / 2;
     for (int i = 0; i <= major; ++i, pixel += majorStep, x += majorX) {
-        if (!Windowed || x >= canvas.first) *pixel = canvas.colour;
+        if (!Windowed || canvas.Writes(x)) *pixel = canvas.colour;
         error -= minor;
         if (error < 0) {
             error += major;
@@ -82,8 +84,10 @@ void SegmentOf(const Canvas& canvas, int x0, int y0, int x1, int y1) {
 }
 
 void Segment(const Canvas& canvas, int x0, int y0, int x1, int y1) {
-    if (canvas.first > 0) {
-        if (std::max(x0, x1) >= canvas.first) SegmentOf<true>(canvas, x0, y0, x1, y1);
+    if (canvas.first > 0 || canvas.end < canvas.width) {
+        if (std::max(x0, x1) >= canvas.first && std::min(x0, x1) < canvas.end) {
+            SegmentOf<true>(canvas, x0, y0, x1, y1);
+        }
     } else {
         SegmentOf<false>(canvas, x0, y0, x1, y1);
     }
@@ -144,7 +148,7 @@ public:
     }
 
     void Paint() {
-        if (x_ < canvas_.first) {
+        if (!canvas_.Writes(x_)) {
             x_ = -1;
             return;
         }
@@ -164,8 +168,9 @@ private:
 void DrawPolyline(const RasterView& image, const RasterPoint* points, std::size_t count,
                   std::uint32_t colour) {
     if (image.bits == nullptr || image.width <= 0 || image.height <= 0 || count == 0) return;
-    const Canvas canvas{image.bits, image.stride, image.width, image.height, colour,
-                        std::max(image.firstColumn, 0)};
+    const Canvas canvas{image.bits,  image.stride, image.width,
+                        image.height, colour,       std::max(image.firstColumn, 0),
+                        std::min(image.endColumn, image.width)};
     ColumnRun run(canvas);
     bool wasInside = Inside(canvas, points[0]);
     // Only a point inside converts to a pixel: a huge or non-finite one has no int.

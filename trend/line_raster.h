@@ -5,6 +5,7 @@
 // trend's painting. No GUI toolkit here: both platforms draw the same pixels.
 #include <cstddef>
 #include <cstdint>
+#include <limits>
 
 struct RasterPoint {
     double x = 0;
@@ -18,9 +19,10 @@ struct RasterView {
     std::ptrdiff_t stride = 0;
     int width = 0;
     int height = 0;
-    // Columns left of this one are left as they are: the right part of an image drawn again
-    // gets exactly the pixels a drawing of the whole image would give it.
+    // Only columns firstColumn to endColumn - 1 are written, the others left as they are: a
+    // part of an image drawn again gets exactly the pixels a drawing of the whole would give it.
     int firstColumn = 0;
+    int endColumn = std::numeric_limits<int>::max();
 };
 
 // A polyline through `count` points in the image's pixel coordinates (pixel (x, y) covers

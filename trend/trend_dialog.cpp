@@ -251,12 +251,18 @@ void CTrendDlg::RedrawChart() {
     // The range ends on a whole column of time, each column as long as the span needs: the
     // lines then move by whole pixels or not at all, and a reading that falls in the newest
     // column redraws only the last columns of the chart. The span still fits whole.
+    std::vector<std::size_t> starts;
     if (columns >= 3) {
         const std::int64_t step = std::max<std::int64_t>(1, (to - from + columns - 3) / (columns - 2));
         to = (to + step - 1) / step * step;
         from = to - step * (columns - 1);
+        // A slice of readings per pixel column, centred on it: a range moved by whole columns
+        // keeps every other column's points, and its image moves with it.
+        const std::int64_t first = from - step / 2;
+        starts = ColumnStarts(store_, first, first + step * columns, columns);
+    } else {
+        starts = ColumnStarts(store_, from, to + 1, columns);
     }
-    const std::vector<std::size_t> starts = ColumnStarts(store_, from, to + 1, columns);
 
     std::vector<ChartLine> lines;
     std::vector<TrendPoint> points;

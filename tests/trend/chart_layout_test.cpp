@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <ctime>
 #include <map>
@@ -224,43 +225,70 @@ std::vector<ChartLine> WanderingLines(std::int64_t from, std::int64_t until, std
 
 }  // namespace
 
-TEST_F(ChartLayoutTest, AChartDrawnAgainFromItsNewestColumnsHasThePixelsOfOneDrawnWhole) {
+TEST_F(ChartLayoutTest, AChartDrawnAgainInPartHasThePixelsOfOneDrawnWhole) {
     const FakeMeasurer measurer(7, 14, 16);
     std::mt19937 random(7);
-    const std::int64_t to = kStart + 600'000;
-    ChartScene scene{700, 500, kStart, to, WanderingLines(kStart, kStart + 300'000, random)};
+    // A range of whole columns of a second, as the trend window gives it.
+    const std::int64_t step = 1000;
+    ChartScene scene{700, 500, kStart, kStart + 600'000,
+                     WanderingLines(kStart - step / 2, kStart + 600'000, random)};
+    const int columns = LayoutChart(scene, measurer).plot.width;  // as its labels leave it
+    const std::int64_t to = kStart + step * (columns - 1);
+    scene.toMs = to;
     ChartLayout shown = LayoutChart(scene, measurer);
-    int partial = 0;
-    std::normal_distribution<double> step(0.0, 0.5);
-    for (int round = 0; round < 120; ++round) {
+    ASSERT_EQ(shown.plot.width, columns);
+    int columnsNow = columns;
+    int partial = 0, moved = 0;
+    std::normal_distribution<double> change(0.0, 0.5);
+    for (int round = 0; round < 400; ++round) {
         std::vector<ChartLine> before = scene.lines;
         // A reading every 600 ms: a line gets a point once its spacing has passed, and
         // otherwise now and then its last point moves (the newest column's extreme).
-        const double now = double(kStart + 300'000 + 600 * (round + 1));
+        const double now = double(kStart + 600'000 + 600 * (round + 1));
+        // The last readings fail: the range moves on over lines that do not change.
         for (ChartLine& line : scene.lines) {
+            if (round >= 390) break;
             const double spacing = double(kSpacingMs[line.channel]);
             if (line.points.back().x + spacing > now) {
-                if ((round + line.channel) % 3 == 0) line.points.back().y += step(random);
+                if ((round + line.channel) % 3 == 0) line.points.back().y += change(random);
                 continue;
             }
             while (line.points.back().x + spacing <= now) {
                 const RasterPoint last = line.points.back();
-                line.points.push_back({last.x + spacing, 20.0 + 0.7 * (last.y - 20.0) + step(random)});
+                line.points.push_back({last.x + spacing, 20.0 + 0.7 * (last.y - 20.0) + change(random)});
             }
         }
-        if (round == 50) scene.lines[1].points.back().y = 80.0;
-        if (round == 90) scene.lines[3].colour = 0xFF00FF00u;
+        // Past the range's end it moves on by whole columns, and what falls out of its first
+        // column's slice goes; a plot its labels made narrower or wider gets as many columns.
+        if (now > double(scene.toMs) || shown.plot.width != columnsNow) {
+            const std::int64_t by =
+                std::max<std::int64_t>(0, (static_cast<std::int64_t>(now) - scene.toMs + step - 1) / step);
+            columnsNow = shown.plot.width;
+            scene.toMs += by * step;
+            scene.fromMs = scene.toMs - step * (columnsNow - 1);
+            for (ChartLine& line : scene.lines) {
+                const double first = double(scene.fromMs - step / 2);
+                auto& points = line.points;
+                points.erase(points.begin(),
+                             std::lower_bound(points.begin(), points.end(), first,
+                                              [](const RasterPoint& p, double x) { return p.x < x; }));
+            }
+            ++moved;
+        }
+        if (round == 360) scene.lines[1].points.back().y = 80.0;
+        if (round == 380) scene.lines[3].colour = 0xFF00FF00u;
         const PreviousChart previous{&shown, &before};
         ChartLayout next = LayoutChart(scene, measurer, std::move(shown.lines), previous);
         const ChartLayout whole = LayoutChart(scene, measurer);
         ASSERT_TRUE(next.lines == whole.lines) << "after round " << round;
         EXPECT_TRUE(next.primitives == whole.primitives);
-        if (round == 50 || round == 90) {
+        if (round == 360 || round == 380) {
             EXPECT_EQ(next.linesDrawn, whole.plot) << "a new axis or colour: drawn whole";
         }
         if (next.linesDrawn.x > next.plot.x) ++partial;
         EXPECT_EQ(next.linesDrawn.x + next.linesDrawn.width, next.plot.x + next.plot.width);
         shown = std::move(next);
     }
-    EXPECT_GT(partial, 80) << "most readings redraw only the newest columns";
+    EXPECT_GT(moved, 100) << "the range moved on";
+    EXPECT_GT(partial, 80) << "readings in the newest column redraw only the last columns";
 }
