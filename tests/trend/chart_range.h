@@ -1,6 +1,7 @@
 #pragma once
 // What a trend window's chart range must be: whole columns of time, the last one holding the
-// newest reading, wide enough for the span asked for (and not a column or two more).
+// newest reading, wide enough for the span asked for (and not much more: a column or two, and
+// a ms a column for the columns' rounding).
 #include <gtest/gtest.h>
 
 #include "trend/chart_layout.h"
@@ -19,7 +20,8 @@ inline testing::AssertionResult ShowsSpanUpTo(const ChartLayout& layout, long lo
                                            << ", not on the column of " << newest << " ("
                                            << step << " ms a column)";
     }
-    if (layout.fromMs > newest - spanMs || layout.fromMs <= newest - spanMs - 2 * step) {
+    // A column is the span's share rounded up to a whole ms: up to a ms a column more.
+    if (layout.fromMs > newest - spanMs || layout.fromMs <= newest - spanMs - 2 * step - columns) {
         return testing::AssertionFailure() << "the range starts at " << layout.fromMs << " for "
                                            << spanMs << " ms before " << newest;
     }
