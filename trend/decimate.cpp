@@ -7,6 +7,29 @@ namespace {
 constexpr std::size_t kSnapBlocks = 4;  // blocks a slice holds on average before its edges snap
 constexpr std::size_t kFewSamples = 8;  // a column read sample by sample
 
+// The store's first sample at or after `timeMs`, all before `from` being earlier. Looked for
+// from there, in steps that double, then halving: the columns' starts come in order and mostly
+// a few samples apart, and a search of the whole store for each reads far more of it.
+std::size_t LowerBoundFrom(const TrendStore& store, std::int64_t timeMs, std::size_t from) {
+    const std::size_t size = store.Size();
+    std::size_t low = from, probe = from, step = 1;
+    while (probe < size && store.TimeMs(probe) < timeMs) {
+        low = probe + 1;
+        probe = low + step;
+        step *= 2;
+    }
+    std::size_t high = std::min(probe, size);
+    while (low < high) {
+        const std::size_t mid = low + (high - low) / 2;
+        if (store.TimeMs(mid) < timeMs) {
+            low = mid + 1;
+        } else {
+            high = mid;
+        }
+    }
+    return low;
+}
+
 }  // namespace
 
 std::vector<std::size_t> ColumnStarts(const TrendStore& store, std::int64_t fromMs,
@@ -14,11 +37,13 @@ std::vector<std::size_t> ColumnStarts(const TrendStore& store, std::int64_t from
     columns = std::max(columns, 1);
     std::vector<std::size_t> starts(static_cast<std::size_t>(columns) + 1);
     const long double span = static_cast<long double>(std::max<std::int64_t>(toMs - fromMs, 1));
+    std::size_t start = store.LowerBound(fromMs);
     for (int c = 0; c < columns; ++c) {
         const auto at = fromMs + static_cast<std::int64_t>(span * c / columns);
-        starts[static_cast<std::size_t>(c)] = store.LowerBound(at);
+        start = LowerBoundFrom(store, at, start);
+        starts[static_cast<std::size_t>(c)] = start;
     }
-    starts.back() = store.LowerBound(toMs);
+    starts.back() = LowerBoundFrom(store, toMs, start);
     // Wide slices start where a store block starts: then only the blocks' summaries are read,
     // not the samples at every edge (a day's store is far larger than the caches). An edge moves
     // by less than a block, a small part of a slice.
