@@ -95,7 +95,9 @@ ChangedColumns ColumnsToDraw(const ChartLayout& layout, int shift,
     for (std::size_t l = 0; l < after.size(); ++l) {
         const std::vector<RasterPoint>& old = before[l].points;
         const std::vector<RasterPoint>& now = after[l].points;
-        if (before[l].channel != after[l].channel || before[l].colour != after[l].colour) return all;
+        if (before[l].channel != after[l].channel || before[l].colour != after[l].colour) {
+            return all;
+        }
         if (old.empty() && now.empty()) continue;
         if (old.empty() || now.empty()) return all;
         // Where the new line starts among the old points: the older ones went out of the range.
@@ -143,14 +145,14 @@ void DrawColumns(const ChartLayout& layout, const std::vector<ChartLine>& lines,
     const RasterView view{image.pixels.data(), plot.width, plot.width, plot.height, first, end};
     std::vector<RasterPoint> pixels;
     for (const ChartLine& line : lines) {
-        const auto column = [&](const RasterPoint& p) { return ColumnOf(layout, p); };
         const auto reaching = std::partition_point(
             line.points.begin(), line.points.end(),
-            [&](const RasterPoint& p) { return column(p) < first; });
+            [&](const RasterPoint& p) { return ColumnOf(layout, p) < first; });
         if (reaching == line.points.end()) continue;
         const auto from = reaching == line.points.begin() ? reaching : reaching - 1;
-        auto to = std::partition_point(reaching, line.points.end(),
-                                       [&](const RasterPoint& p) { return column(p) < end; });
+        auto to = std::partition_point(reaching, line.points.end(), [&](const RasterPoint& p) {
+            return ColumnOf(layout, p) < end;
+        });
         if (to != line.points.end()) ++to;  // the segment out of them
         pixels.resize(static_cast<std::size_t>(to - from));
         for (std::size_t i = 0; i < pixels.size(); ++i) {
@@ -267,7 +269,8 @@ ChartLayout LayoutChart(const ChartScene& scene, const TextMeasurer& measurer, P
     image.pixels.resize(imageSize);
     if (changed.rightStart > 0 && shift > 0) {
         for (int y = 0; y < plot.height; ++y) {
-            std::uint32_t* const out = image.pixels.data() + static_cast<std::size_t>(y) * plot.width;
+            std::uint32_t* const out =
+                image.pixels.data() + static_cast<std::size_t>(y) * plot.width;
             std::memmove(out, out + shift, static_cast<std::size_t>(plot.width - shift) * 4);
         }
     }

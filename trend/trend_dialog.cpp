@@ -253,7 +253,8 @@ void CTrendDlg::RedrawChart() {
     // column redraws only the last columns of the chart. The span still fits whole.
     std::vector<std::size_t> starts;
     if (columns >= 3) {
-        const std::int64_t step = std::max<std::int64_t>(1, (to - from + columns - 3) / (columns - 2));
+        const std::int64_t step =
+            std::max<std::int64_t>(1, (to - from + columns - 3) / (columns - 2));
         to = (to + step - 1) / step * step;
         from = to - step * (columns - 1);
         // A slice of readings per pixel column, centred on it: a range moved by whole columns

@@ -255,23 +255,25 @@ TEST_F(ChartLayoutTest, AChartDrawnAgainInPartHasThePixelsOfOneDrawnWhole) {
             }
             while (line.points.back().x + spacing <= now) {
                 const RasterPoint last = line.points.back();
-                line.points.push_back({last.x + spacing, 20.0 + 0.7 * (last.y - 20.0) + change(random)});
+                const double value = 20.0 + 0.7 * (last.y - 20.0) + change(random);
+                line.points.push_back({last.x + spacing, value});
             }
         }
         // Past the range's end it moves on by whole columns, and what falls out of its first
         // column's slice goes; a plot its labels made narrower or wider gets as many columns.
         if (now > double(scene.toMs) || shown.plot.width != columnsNow) {
-            const std::int64_t by =
-                std::max<std::int64_t>(0, (static_cast<std::int64_t>(now) - scene.toMs + step - 1) / step);
+            const std::int64_t late = static_cast<std::int64_t>(now) - scene.toMs;
+            const std::int64_t by = std::max<std::int64_t>(0, (late + step - 1) / step);
             columnsNow = shown.plot.width;
             scene.toMs += by * step;
             scene.fromMs = scene.toMs - step * (columnsNow - 1);
             for (ChartLine& line : scene.lines) {
                 const double first = double(scene.fromMs - step / 2);
                 auto& points = line.points;
-                points.erase(points.begin(),
-                             std::lower_bound(points.begin(), points.end(), first,
-                                              [](const RasterPoint& p, double x) { return p.x < x; }));
+                const auto kept = std::lower_bound(
+                    points.begin(), points.end(), first,
+                    [](const RasterPoint& p, double x) { return p.x < x; });
+                points.erase(points.begin(), kept);
             }
             ++moved;
         }

@@ -25,7 +25,8 @@ protected:
         table.setSelectionBehavior(QAbstractItemView::SelectRows);
         for (int row = 0; row < 5; ++row) {
             for (int column = 0; column < 3; ++column) {
-                table.setItem(row, column, new QTableWidgetItem(QString::number(row * 10 + column)));
+                const QString text = QString::number(row * 10 + column);
+                table.setItem(row, column, new QTableWidgetItem(text));
             }
         }
         table.resize(260, 180);

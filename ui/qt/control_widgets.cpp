@@ -136,17 +136,16 @@ void ListViewWidget::CellChanged(int row, int column) {
 
 void ListViewWidget::SetCellText(int row, int column, const QString& text) {
     QTableWidgetItem* cell = item(row, column);
-    if (cell == nullptr || column == 0 || Editing()) {
-        // The view's own handling: a new cell, a check box's row, an open editor.
-        if (cell != nullptr) {
-            cell->setText(text);
-            return;
-        }
+    if (cell == nullptr) {
         cell = new QTableWidgetItem(text);
         if (ColumnFormat(column) == LVCFMT_RIGHT) {
             cell->setTextAlignment(Qt::AlignRight | Qt::AlignVCenter);
         }
         setItem(row, column, cell);
+        return;
+    }
+    if (column == 0 || Editing()) {
+        cell->setText(text);  // the view's own handling: a check box's row, an open editor
         return;
     }
     if (cell->text() == text) return;  // as the item itself would: no change, no signal
