@@ -77,6 +77,15 @@ TEST(ListViewPaint, ChangedCellsShowTheirNewestText) {
 
     list.scrollToBottom();
     EXPECT_TRUE(uitest::WaitUntil([&] { return OnScreen(list) == Fresh(list); }));
+    // Scrolled sideways by a few pixels: the cells at the edge are painted only in part.
+    list.setHorizontalScrollMode(QAbstractItemView::ScrollPerPixel);
+    list.setColumnWidth(kColumns - 1, 120);
+    ASSERT_TRUE(uitest::WaitUntil([&] { return list.horizontalScrollBar()->maximum() > 7; }));
+    ASSERT_GT(list.horizontalScrollBar()->maximum(), 7);
+    list.horizontalScrollBar()->setValue(7);
+    EXPECT_TRUE(uitest::WaitUntil([&] { return OnScreen(list) == Fresh(list); }));
+    list.item(kRows - 3, 0)->setText(QStringLiteral("-0.5"));
+    EXPECT_TRUE(uitest::WaitUntil([&] { return OnScreen(list) == Fresh(list); }));
     // Changed while the window is hidden, shown again.
     list.hide();
     list.item(kRows - 2, 1)->setText(QStringLiteral("5.5"));

@@ -2,6 +2,7 @@
 
 #include <QGlyphRun>
 #include <QPaintDevice>
+#include <QPaintEngine>
 #include <QPainter>
 #include <QVarLengthArray>
 #include <algorithm>
@@ -13,6 +14,7 @@ namespace {
 
 constexpr int kPad = 2;  // around a glyph's box: antialiasing may reach a pixel past it
 constexpr qsizetype kMostStamps = 4096;
+constexpr qsizetype kMostBlendedRuns = 2048;
 
 // A coordinate as the painter takes it, in 64ths of a pixel, and its whole pixel (floor).
 struct Fixed {
@@ -43,7 +45,58 @@ QRect InkOf(const QImage& image) {
     return QRect(QPoint(left, top), QPoint(right, bottom));
 }
 
+// An opaque image copied straight into the image a raster painter paints on, within the painter's
+// clip: the painter's own drawing of an image runs span by span under a clip of many rectangles
+// (a window's region of changed cells), which costs what a blend costs. False, with nothing
+// copied, where the painter is not one plain raster painter on an image or has a clip of its own.
+bool CopyOpaque(QPainter& painter, const QImage& image, QPoint at) {
+    QPaintEngine* engine = painter.paintEngine();
+    if (engine == nullptr || engine->type() != QPaintEngine::Raster || painter.hasClipping()) {
+        return false;
+    }
+    QPaintDevice* device = engine->paintDevice();
+    if (device == nullptr || device->devType() != QInternal::Image) return false;
+    const auto* target = static_cast<const QImage*>(device);
+    if (target->format() != QImage::Format_RGB32 &&
+        target->format() != QImage::Format_ARGB32_Premultiplied) {
+        return false;
+    }
+    const QTransform& transform = painter.deviceTransform();
+    const QRect placed(at + QPoint(qRound(transform.dx()), qRound(transform.dy())), image.size());
+    // The memory the engine paints in: the image was made its own when painting began.
+    auto* pixels = const_cast<uchar*>(target->constBits());
+    const qsizetype stride = target->bytesPerLine();
+    const auto copy = [&](const QRect& area) {
+        const QRect part = area & placed;
+        if (part.isEmpty()) return;
+        for (int y = part.top(); y <= part.bottom(); ++y) {
+            std::memcpy(pixels + y * stride + part.left() * 4,
+                        image.constScanLine(y - placed.top()) + (part.left() - placed.left()) * 4,
+                        static_cast<std::size_t>(part.width()) * 4);
+        }
+    };
+    const QRegion clip = engine->systemClip();
+    if (clip.isEmpty()) {
+        copy(target->rect());
+        return true;
+    }
+    // A region's rectangles come in bands from the top, each band's from the left: those that
+    // may meet the image start at the first band reaching down to it.
+    const QRect* first = std::partition_point(clip.begin(), clip.end(), [&](const QRect& area) {
+        return area.bottom() < placed.top();
+    });
+    for (const QRect* area = first; area != clip.end() && area->top() <= placed.bottom(); ++area) {
+        copy(*area & target->rect());
+    }
+    return true;
+}
+
 }  // namespace
+
+quint64 GlyphStamps::GlyphNumber(const StampGlyph& glyph, const Placement& at) {
+    return FaceNumber(*glyph.face) << 44 | static_cast<quint64>(glyph.index) << 12 |
+           static_cast<quint64>(at.xFraction) << 6 | static_cast<quint64>(at.yFraction);
+}
 
 quint64 GlyphStamps::FaceNumber(const QRawFont& face) {
     const qsizetype at = faces_.indexOf(face);
@@ -54,9 +107,7 @@ quint64 GlyphStamps::FaceNumber(const QRawFont& face) {
 
 const GlyphStamps::Stamp& GlyphStamps::StampOf(const StampGlyph& glyph, int xFraction,
                                               int yFraction, QRgb colour) {
-    const quint64 id = FaceNumber(*glyph.face) << 44 | static_cast<quint64>(glyph.index) << 12 |
-                       static_cast<quint64>(xFraction) << 6 | static_cast<quint64>(yFraction);
-    const Key key{id, colour};
+    const Key key{GlyphNumber(glyph, {0, 0, xFraction, yFraction}), colour};
     auto it = stamps_.find(key);
     if (it != stamps_.end()) return it->second;
 
@@ -89,19 +140,29 @@ const GlyphStamps::Stamp& GlyphStamps::StampOf(const StampGlyph& glyph, int xFra
     return stamps_.emplace(key, std::move(stamp)).first->second;
 }
 
-bool GlyphStamps::Draw(QPainter& painter, const StampGlyph* glyphs, qsizetype count,
-                       QRgb colour) {
-    const QTransform& device = painter.deviceTransform();
-    if (qAlpha(colour) != 255 || device.type() > QTransform::TxTranslate ||
-        !WholePixels(device.dx()) || !WholePixels(device.dy()) || painter.device() == nullptr ||
-        painter.device()->devicePixelRatio() != 1 ||
-        painter.compositionMode() != QPainter::CompositionMode_SourceOver ||
-        painter.opacity() != 1) {
-        return false;
+QImage GlyphStamps::BlendOn(const QImage& run, QRgb background) {
+    // The blend the window's painter does, by a painter kept open on a scratch image: a new
+    // painter for each new text costs more than the blend.
+    constexpr int kScratchWidth = 512, kScratchHeight = 128;
+    if (run.width() > kScratchWidth || run.height() > kScratchHeight) {
+        QImage blended(run.size(), QImage::Format_RGB32);
+        blended.fill(background);
+        QPainter painter(&blended);
+        painter.drawImage(0, 0, run);
+        return blended;
     }
-    if (count == 0) return true;
-    // Forgotten between runs, never within one: the run holds its stamps by address.
-    if (static_cast<qsizetype>(stamps_.size()) + count > kMostStamps) Clear();
+    if (!scratchPainter_) {
+        scratch_ = QImage(kScratchWidth, kScratchHeight, QImage::Format_RGB32);
+        scratchPainter_ = std::make_unique<QPainter>(&scratch_);
+    }
+    const QRect area(QPoint(0, 0), run.size());
+    scratchPainter_->fillRect(area, QColor::fromRgb(background));
+    scratchPainter_->drawImage(0, 0, run);
+    return scratch_.copy(area);
+}
+
+QImage GlyphStamps::Compose(const StampGlyph* glyphs, const Placement* at, qsizetype count,
+                            QRgb colour, QPoint* topLeft) {
     struct Placed {
         const Stamp* stamp;
         int x, y;  // its top left on the painter
@@ -109,9 +170,8 @@ bool GlyphStamps::Draw(QPainter& painter, const StampGlyph* glyphs, qsizetype co
     QVarLengthArray<Placed, 16> placed;
     int left = INT_MAX, top = INT_MAX, right = INT_MIN, bottom = INT_MIN;
     for (qsizetype i = 0; i < count; ++i) {
-        const Fixed x = ToFixed(glyphs[i].position.x()), y = ToFixed(glyphs[i].position.y());
-        const Stamp& stamp = StampOf(glyphs[i], x.fraction, y.fraction, colour);
-        const Placed p{&stamp, x.whole - stamp.left, y.whole - stamp.top};
+        const Stamp& stamp = StampOf(glyphs[i], at[i].xFraction, at[i].yFraction, colour);
+        const Placed p{&stamp, at[i].x - stamp.left, at[i].y - stamp.top};
         left = std::min(left, p.x);
         top = std::min(top, p.y);
         right = std::max(right, p.x + stamp.image.width());
@@ -138,9 +198,58 @@ bool GlyphStamps::Draw(QPainter& painter, const StampGlyph* glyphs, qsizetype co
         }
         written = std::max(written, p.x + stampWidth);
     }
+    *topLeft = QPoint(left, top);
     // A picture of the buffer, not a copy of it.
-    const QImage run(reinterpret_cast<const uchar*>(run_.data()), width, height, width * 4,
-                     QImage::Format_ARGB32_Premultiplied);
-    painter.drawImage(QPoint(left, top), run);
+    return QImage(reinterpret_cast<const uchar*>(run_.data()), width, height, width * 4,
+                  QImage::Format_ARGB32_Premultiplied);
+}
+
+bool GlyphStamps::Draw(QPainter& painter, const StampGlyph* glyphs, qsizetype count,
+                       QRgb colour, std::optional<QRgb> background) {
+    const QTransform& device = painter.deviceTransform();
+    if (qAlpha(colour) != 255 || device.type() > QTransform::TxTranslate ||
+        !WholePixels(device.dx()) || !WholePixels(device.dy()) || painter.device() == nullptr ||
+        painter.device()->devicePixelRatio() != 1 ||
+        painter.compositionMode() != QPainter::CompositionMode_SourceOver ||
+        painter.opacity() != 1) {
+        return false;
+    }
+    if (count == 0) return true;
+    // Forgotten between runs, never within one: the run holds its stamps by address.
+    if (static_cast<qsizetype>(stamps_.size()) + count > kMostStamps) Clear();
+    QVarLengthArray<Placement, 16> at;
+    for (qsizetype i = 0; i < count; ++i) {
+        const Fixed x = ToFixed(glyphs[i].position.x()), y = ToFixed(glyphs[i].position.y());
+        at.append({x.whole, y.whole, x.fraction, y.fraction});
+    }
+    if (background && qAlpha(*background) == 255) {
+        // The run's pixels follow from its glyphs, their fractions and their places from the
+        // first glyph, the colour and the background; not from where on the painter it is.
+        QByteArray key(static_cast<qsizetype>(sizeof(quint64)) * (1 + 2 * count), Qt::Uninitialized);
+        auto* words = reinterpret_cast<quint64*>(key.data());
+        *words++ = static_cast<quint64>(colour) << 32 | *background;
+        for (qsizetype i = 0; i < count; ++i) {
+            *words++ = GlyphNumber(glyphs[i], at[i]);
+            *words++ = static_cast<quint64>(static_cast<quint32>(at[i].x - at[0].x)) << 32 |
+                       static_cast<quint32>(at[i].y - at[0].y);
+        }
+        auto it = blended_.constFind(key);
+        if (it == blended_.constEnd()) {
+            if (blended_.size() >= kMostBlendedRuns) blended_.clear();
+            QPoint topLeft;
+            const QImage run = Compose(glyphs, at.constData(), count, colour, &topLeft);
+            Blended blended;
+            blended.image = BlendOn(run, *background);
+            blended.left = topLeft.x() - at[0].x;
+            blended.top = topLeft.y() - at[0].y;
+            it = blended_.insert(key, std::move(blended));
+        }
+        const QPoint topLeft(at[0].x + it->left, at[0].y + it->top);
+        if (!CopyOpaque(painter, it->image, topLeft)) painter.drawImage(topLeft, it->image);
+        return true;
+    }
+    QPoint topLeft;
+    const QImage run = Compose(glyphs, at.constData(), count, colour, &topLeft);
+    painter.drawImage(topLeft, run);
     return true;
 }
