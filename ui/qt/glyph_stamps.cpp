@@ -1,8 +1,9 @@
 #include "ui/qt/glyph_stamps.h"
 
+#include "ui/qt/opaque_copy.h"
+
 #include <QGlyphRun>
 #include <QPaintDevice>
-#include <QPaintEngine>
 #include <QPainter>
 #include <QVarLengthArray>
 #include <algorithm>
@@ -43,52 +44,6 @@ QRect InkOf(const QImage& image) {
     }
     if (right < 0) return QRect(0, 0, 1, 1);
     return QRect(QPoint(left, top), QPoint(right, bottom));
-}
-
-// An opaque image copied straight into the image a raster painter paints on, within the painter's
-// clip: the painter's own drawing of an image runs span by span under a clip of many rectangles
-// (a window's region of changed cells), which costs what a blend costs. False, with nothing
-// copied, where the painter is not one plain raster painter on an image or has a clip of its own.
-bool CopyOpaque(QPainter& painter, const QImage& image, QPoint at) {
-    QPaintEngine* engine = painter.paintEngine();
-    if (engine == nullptr || engine->type() != QPaintEngine::Raster || painter.hasClipping()) {
-        return false;
-    }
-    QPaintDevice* device = engine->paintDevice();
-    if (device == nullptr || device->devType() != QInternal::Image) return false;
-    const auto* target = static_cast<const QImage*>(device);
-    if (target->format() != QImage::Format_RGB32 &&
-        target->format() != QImage::Format_ARGB32_Premultiplied) {
-        return false;
-    }
-    const QTransform& transform = painter.deviceTransform();
-    const QRect placed(at + QPoint(qRound(transform.dx()), qRound(transform.dy())), image.size());
-    // The memory the engine paints in: the image was made its own when painting began.
-    auto* pixels = const_cast<uchar*>(target->constBits());
-    const qsizetype stride = target->bytesPerLine();
-    const auto copy = [&](const QRect& area) {
-        const QRect part = area & placed;
-        if (part.isEmpty()) return;
-        for (int y = part.top(); y <= part.bottom(); ++y) {
-            std::memcpy(pixels + y * stride + part.left() * 4,
-                        image.constScanLine(y - placed.top()) + (part.left() - placed.left()) * 4,
-                        static_cast<std::size_t>(part.width()) * 4);
-        }
-    };
-    const QRegion clip = engine->systemClip();
-    if (clip.isEmpty()) {
-        copy(target->rect());
-        return true;
-    }
-    // A region's rectangles come in bands from the top, each band's from the left: those that
-    // may meet the image start at the first band reaching down to it.
-    const QRect* first = std::partition_point(clip.begin(), clip.end(), [&](const QRect& area) {
-        return area.bottom() < placed.top();
-    });
-    for (const QRect* area = first; area != clip.end() && area->top() <= placed.bottom(); ++area) {
-        copy(*area & target->rect());
-    }
-    return true;
 }
 
 }  // namespace
