@@ -74,6 +74,16 @@ TEST(ListViewPaint, ChangedCellsShowTheirNewestText) {
     list.item(3, 2)->setText(QStringLiteral("7.0"));
     list.item(kRows - 1, 3)->setText(QStringLiteral("123.4"));
     EXPECT_TRUE(uitest::WaitUntil([&] { return OnScreen(list) == Fresh(list); }));
+    // A block of neighbours together, a selected row among them: one rectangle with the grid
+    // lines between them.
+    list.selectRow(5);
+    ASSERT_TRUE(uitest::WaitUntil([&] { return OnScreen(list) == Fresh(list); }));
+    for (int row = 4; row <= 6; ++row) {
+        for (int column = 1; column <= 2; ++column) {
+            list.item(row, column)->setText(QString::number(-row - column / 10.0, 'f', 1));
+        }
+    }
+    EXPECT_TRUE(uitest::WaitUntil([&] { return OnScreen(list) == Fresh(list); }));
 
     list.scrollToBottom();
     EXPECT_TRUE(uitest::WaitUntil([&] { return OnScreen(list) == Fresh(list); }));
