@@ -266,6 +266,7 @@ void CTrendDlg::RedrawChart() {
     }
 
     std::vector<ChartLine> lines;
+    lines.reserve(kReadingChannels);
     std::vector<TrendPoint> points;
     for (int channel = 0; channel < kReadingChannels; ++channel) {
         if (!Selected(channel)) continue;
