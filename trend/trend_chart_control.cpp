@@ -53,13 +53,12 @@ void TrendChartControl::SetScene(std::int64_t fromMs, std::int64_t toMs,
     scene_.fromMs = fromMs;
     scene_.toMs = toMs;
     // The lines drawn so far: the new image keeps what of them did not change.
-    std::vector<ChartLine> linesBefore = std::exchange(scene_.lines, std::move(lines));
+    const std::vector<ChartLine> linesBefore = std::exchange(scene_.lines, std::move(lines));
     const std::vector<ChartPrimitive> before = std::move(layout_.primitives);
     const PixelBox plotBefore = layout_.plot;
     const std::vector<ChartPrimitive> markerBefore = std::move(marker_);
     Relayout(&linesBefore);
     InvalidateChanged(before, plotBefore, markerBefore);
-    spareLines_ = std::move(linesBefore);
 }
 
 void TrendChartControl::InvalidateChanged(const std::vector<ChartPrimitive>& before,

@@ -15,10 +15,6 @@ class TrendChartControl : public CCustomControl {
 public:
     // The time range and the shown lines (one per channel at most).
     void SetScene(std::int64_t fromMs, std::int64_t toMs, std::vector<ChartLine> lines);
-    // The lines of the scene before the last, for the next scene to fill: a redraw at every
-    // reading then writes its points into memory it already has, rather than taking a
-    // megabyte from the system and giving it back each time.
-    std::vector<ChartLine> TakeSpareLines() { return std::move(spareLines_); }
     const ChartScene& Scene() const { return scene_; }
     const ChartLayout& Layout() const { return layout_; }
     // The channel's line, null when it is not shown.
@@ -48,7 +44,6 @@ private:
                            const std::vector<ChartPrimitive>& markerBefore);
 
     ChartScene scene_;
-    std::vector<ChartLine> spareLines_;
     ControlTextMeasurer measurer_{*this};
     ChartLayout layout_;
     std::vector<ChartPrimitive> marker_;

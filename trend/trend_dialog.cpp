@@ -265,25 +265,22 @@ void CTrendDlg::RedrawChart() {
         starts = ColumnStarts(store_, from, to + 1, columns);
     }
 
-    // Filled into the lines of the scene before the last, whose memory is kept.
-    std::vector<ChartLine> lines = m_chart.TakeSpareLines();
+    std::vector<ChartLine> lines;
     lines.reserve(kReadingChannels);
-    std::size_t count = 0;
+    std::vector<TrendPoint> points;
     for (int channel = 0; channel < kReadingChannels; ++channel) {
         if (!Selected(channel)) continue;
-        points_.clear();
-        DecimateMinMax(store_, channel, starts, points_);
-        if (count == lines.size()) lines.emplace_back();
-        ChartLine& line = lines[count++];
+        points.clear();
+        DecimateMinMax(store_, channel, starts, points);
+        ChartLine line;
         line.channel = channel;
         line.colour = ChannelColour(channel);
-        line.points.clear();
-        line.points.reserve(points_.size());
-        for (const TrendPoint& p : points_) {
+        line.points.reserve(points.size());
+        for (const TrendPoint& p : points) {
             line.points.push_back({static_cast<double>(store_.TimeMs(p.index)), p.tenths / 10.0});
         }
+        lines.push_back(std::move(line));
     }
-    lines.resize(count);
     m_chart.SetScene(from, to, std::move(lines));
 }
 

@@ -5,10 +5,8 @@
 #include <array>
 #include <cstdint>
 #include <string>
-#include <vector>
 
 #include "record/reading.h"
-#include "trend/decimate.h"
 #include "trend/trend_chart_control.h"
 #include "ui/afxwin.h"
 
@@ -63,7 +61,6 @@ private:
     std::string startDir_;
     TrendChartControl m_chart;
     CListCtrl m_channels;
-    std::vector<TrendPoint> points_;  // one channel's decimated points, kept between redraws
     std::array<long long, kReadingChannels> shownCounts_{};
     // The statistics' texts as the list shows them (当前, 最小, 最大, 平均, 次数).
     std::array<std::array<std::string, 5>, kReadingChannels> shownTexts_{};

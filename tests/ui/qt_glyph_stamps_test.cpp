@@ -1,7 +1,6 @@
 // Glyph runs drawn from stamps must leave the very pixels Qt's own glyph drawing leaves, at any
-// fraction of a pixel, on any background, cut by a clip, also when kept blended on a background
-// the caller names; and a painter whose pixels are not the stamps' must be refused, so that its
-// caller draws the glyphs itself.
+// fraction of a pixel, on any background, cut by a clip; and a painter whose pixels are not the
+// stamps' must be refused, so that its caller draws the glyphs itself.
 #include <gtest/gtest.h>
 
 #include <QApplication>
@@ -44,10 +43,8 @@ struct Both {
     bool drawn = false;
 };
 
-enum class Under { Unknown, Named };
-
 Both DrawBoth(GlyphStamps& stamps, const Shaped& shaped, QPointF origin, QRgb background,
-              QRgb colour, const QRegion& clip = {}, Under under = Under::Unknown) {
+              QRgb colour, const QRegion& clip = {}) {
     Both both{Canvas(background), Canvas(background)};
     {
         QPainter painter(&both.qt);
@@ -67,10 +64,7 @@ Both DrawBoth(GlyphStamps& stamps, const Shaped& shaped, QPointF origin, QRgb ba
     for (qsizetype i = 0; i < shaped.indexes.size(); ++i) {
         glyphs.push_back({&shaped.face, shaped.indexes[i], shaped.positions[i] + origin});
     }
-    std::optional<QRgb> named;
-    if (under == Under::Named) named = background;
-    both.drawn = stamps.Draw(painter, glyphs.data(), static_cast<qsizetype>(glyphs.size()), colour,
-                             named);
+    both.drawn = stamps.Draw(painter, glyphs.data(), static_cast<qsizetype>(glyphs.size()), colour);
     return both;
 }
 
@@ -98,33 +92,6 @@ TEST_F(GlyphStampsTest, PixelsAreThoseOfQtsGlyphRunAtEveryFractionOfAPixel) {
     // Not both blank.
     const Both once = DrawBoth(stamps, number, QPointF(10, 8), 0xFFFFFFFF, 0xFF000000);
     EXPECT_FALSE(once.stamped == Canvas(0xFFFFFFFF)) << "the text has ink";
-}
-
-// A run kept blended is found again by its glyphs and fractions wherever it is drawn, and never
-// for another colour or background.
-TEST_F(GlyphStampsTest, RunsKeptBlendedOnANamedBackgroundHaveTheBlendedPixels) {
-    ASSERT_FALSE(number.indexes.isEmpty());
-    const QRgb pairs[][2] = {{0xFFFFFFFF, 0xFF000000}, {0xFF3072C0, 0xFFFFFFFF},
-                             {0xFFFFFFFF, 0xFF3072C0}, {0xFFF0F0F0, 0xFF000000}};
-    for (int round = 0; round < 2; ++round) {  // the second round finds every run kept
-        for (double fraction : {0.0, 0.25, 0.7, 0.99}) {
-            for (const QPointF origin : {QPointF(10 + fraction, 8), QPointF(31 + fraction, 17),
-                                         QPointF(4.5 + fraction, 9.3 + fraction)}) {
-                for (const auto& pair : pairs) {
-                    const Both both = DrawBoth(stamps, number, origin, pair[0], pair[1], {},
-                                               Under::Named);
-                    ASSERT_TRUE(both.drawn);
-                    EXPECT_TRUE(both.stamped == both.qt)
-                        << std::hex << pair[1] << " on " << pair[0] << std::dec << " at "
-                        << origin.x() << ", " << origin.y() << ", round " << round;
-                }
-            }
-        }
-    }
-    const QRegion clip = QRegion(0, 0, 30, 40) + QRegion(40, 0, 10, 12);
-    const Both clipped = DrawBoth(stamps, number, QPointF(12.5, 6), 0xFFFFFFFF, 0xFF000000, clip,
-                                  Under::Named);
-    EXPECT_TRUE(clipped.stamped == clipped.qt) << "cut by a clip";
 }
 
 // Stamps are forgotten when there are many (a long run of changing positions): never in the

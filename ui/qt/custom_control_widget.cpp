@@ -7,8 +7,6 @@
 #include <QPainter>
 #include <algorithm>
 
-#include "ui/qt/opaque_copy.h"
-
 namespace {
 
 // Texts no longer shown are forgotten now and then.
@@ -54,7 +52,6 @@ public:
         if (cx <= 0 || cy <= 0 || pixels == nullptr) return;
         const QImage image(reinterpret_cast<const uchar*>(pixels), cx, cy, cx * 4,
                            QImage::Format_RGB32);
-        if (CopyOpaque(painter_, image, QPoint(x, y))) return;
         for (int top = 0; top < cy; top += kStripRows) {
             painter_.drawImage(QPoint(x, y + top), image,
                                QRect(0, top, cx, std::min(kStripRows, cy - top)));

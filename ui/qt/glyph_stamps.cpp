@@ -1,7 +1,5 @@
 #include "ui/qt/glyph_stamps.h"
 
-#include "ui/qt/opaque_copy.h"
-
 #include <QGlyphRun>
 #include <QPaintDevice>
 #include <QPainter>
@@ -15,7 +13,6 @@ namespace {
 
 constexpr int kPad = 2;  // around a glyph's box: antialiasing may reach a pixel past it
 constexpr qsizetype kMostStamps = 4096;
-constexpr qsizetype kMostBlendedRuns = 2048;
 
 // A coordinate as the painter takes it, in 64ths of a pixel, and its whole pixel (floor).
 struct Fixed {
@@ -48,11 +45,6 @@ QRect InkOf(const QImage& image) {
 
 }  // namespace
 
-quint64 GlyphStamps::GlyphNumber(const StampGlyph& glyph, const Placement& at) {
-    return FaceNumber(*glyph.face) << 44 | static_cast<quint64>(glyph.index) << 12 |
-           static_cast<quint64>(at.xFraction) << 6 | static_cast<quint64>(at.yFraction);
-}
-
 quint64 GlyphStamps::FaceNumber(const QRawFont& face) {
     const qsizetype at = faces_.indexOf(face);
     if (at >= 0) return static_cast<quint64>(at);
@@ -62,7 +54,9 @@ quint64 GlyphStamps::FaceNumber(const QRawFont& face) {
 
 const GlyphStamps::Stamp& GlyphStamps::StampOf(const StampGlyph& glyph, int xFraction,
                                               int yFraction, QRgb colour) {
-    const Key key{GlyphNumber(glyph, {0, 0, xFraction, yFraction}), colour};
+    const quint64 id = FaceNumber(*glyph.face) << 44 | static_cast<quint64>(glyph.index) << 12 |
+                       static_cast<quint64>(xFraction) << 6 | static_cast<quint64>(yFraction);
+    const Key key{id, colour};
     auto it = stamps_.find(key);
     if (it != stamps_.end()) return it->second;
 
@@ -95,29 +89,19 @@ const GlyphStamps::Stamp& GlyphStamps::StampOf(const StampGlyph& glyph, int xFra
     return stamps_.emplace(key, std::move(stamp)).first->second;
 }
 
-QImage GlyphStamps::BlendOn(const QImage& run, QRgb background) {
-    // The blend the window's painter does, by a painter kept open on a scratch image: a new
-    // painter for each new text costs more than the blend.
-    constexpr int kScratchWidth = 512, kScratchHeight = 128;
-    if (run.width() > kScratchWidth || run.height() > kScratchHeight) {
-        QImage blended(run.size(), QImage::Format_RGB32);
-        blended.fill(background);
-        QPainter painter(&blended);
-        painter.drawImage(0, 0, run);
-        return blended;
+bool GlyphStamps::Draw(QPainter& painter, const StampGlyph* glyphs, qsizetype count,
+                       QRgb colour) {
+    const QTransform& device = painter.deviceTransform();
+    if (qAlpha(colour) != 255 || device.type() > QTransform::TxTranslate ||
+        !WholePixels(device.dx()) || !WholePixels(device.dy()) || painter.device() == nullptr ||
+        painter.device()->devicePixelRatio() != 1 ||
+        painter.compositionMode() != QPainter::CompositionMode_SourceOver ||
+        painter.opacity() != 1) {
+        return false;
     }
-    if (!scratchPainter_) {
-        scratch_ = QImage(kScratchWidth, kScratchHeight, QImage::Format_RGB32);
-        scratchPainter_ = std::make_unique<QPainter>(&scratch_);
-    }
-    const QRect area(QPoint(0, 0), run.size());
-    scratchPainter_->fillRect(area, QColor::fromRgb(background));
-    scratchPainter_->drawImage(0, 0, run);
-    return scratch_.copy(area);
-}
-
-QImage GlyphStamps::Compose(const StampGlyph* glyphs, const Placement* at, qsizetype count,
-                            QRgb colour, QPoint* topLeft) {
+    if (count == 0) return true;
+    // Forgotten between runs, never within one: the run holds its stamps by address.
+    if (static_cast<qsizetype>(stamps_.size()) + count > kMostStamps) Clear();
     struct Placed {
         const Stamp* stamp;
         int x, y;  // its top left on the painter
@@ -125,8 +109,9 @@ QImage GlyphStamps::Compose(const StampGlyph* glyphs, const Placement* at, qsize
     QVarLengthArray<Placed, 16> placed;
     int left = INT_MAX, top = INT_MAX, right = INT_MIN, bottom = INT_MIN;
     for (qsizetype i = 0; i < count; ++i) {
-        const Stamp& stamp = StampOf(glyphs[i], at[i].xFraction, at[i].yFraction, colour);
-        const Placed p{&stamp, at[i].x - stamp.left, at[i].y - stamp.top};
+        const Fixed x = ToFixed(glyphs[i].position.x()), y = ToFixed(glyphs[i].position.y());
+        const Stamp& stamp = StampOf(glyphs[i], x.fraction, y.fraction, colour);
+        const Placed p{&stamp, x.whole - stamp.left, y.whole - stamp.top};
         left = std::min(left, p.x);
         top = std::min(top, p.y);
         right = std::max(right, p.x + stamp.image.width());
@@ -153,58 +138,9 @@ QImage GlyphStamps::Compose(const StampGlyph* glyphs, const Placement* at, qsize
         }
         written = std::max(written, p.x + stampWidth);
     }
-    *topLeft = QPoint(left, top);
     // A picture of the buffer, not a copy of it.
-    return QImage(reinterpret_cast<const uchar*>(run_.data()), width, height, width * 4,
-                  QImage::Format_ARGB32_Premultiplied);
-}
-
-bool GlyphStamps::Draw(QPainter& painter, const StampGlyph* glyphs, qsizetype count,
-                       QRgb colour, std::optional<QRgb> background) {
-    const QTransform& device = painter.deviceTransform();
-    if (qAlpha(colour) != 255 || device.type() > QTransform::TxTranslate ||
-        !WholePixels(device.dx()) || !WholePixels(device.dy()) || painter.device() == nullptr ||
-        painter.device()->devicePixelRatio() != 1 ||
-        painter.compositionMode() != QPainter::CompositionMode_SourceOver ||
-        painter.opacity() != 1) {
-        return false;
-    }
-    if (count == 0) return true;
-    // Forgotten between runs, never within one: the run holds its stamps by address.
-    if (static_cast<qsizetype>(stamps_.size()) + count > kMostStamps) Clear();
-    QVarLengthArray<Placement, 16> at;
-    for (qsizetype i = 0; i < count; ++i) {
-        const Fixed x = ToFixed(glyphs[i].position.x()), y = ToFixed(glyphs[i].position.y());
-        at.append({x.whole, y.whole, x.fraction, y.fraction});
-    }
-    if (background && qAlpha(*background) == 255) {
-        // The run's pixels follow from its glyphs, their fractions and their places from the
-        // first glyph, the colour and the background; not from where on the painter it is.
-        QByteArray key(static_cast<qsizetype>(sizeof(quint64)) * (1 + 2 * count), Qt::Uninitialized);
-        auto* words = reinterpret_cast<quint64*>(key.data());
-        *words++ = static_cast<quint64>(colour) << 32 | *background;
-        for (qsizetype i = 0; i < count; ++i) {
-            *words++ = GlyphNumber(glyphs[i], at[i]);
-            *words++ = static_cast<quint64>(static_cast<quint32>(at[i].x - at[0].x)) << 32 |
-                       static_cast<quint32>(at[i].y - at[0].y);
-        }
-        auto it = blended_.constFind(key);
-        if (it == blended_.constEnd()) {
-            if (blended_.size() >= kMostBlendedRuns) blended_.clear();
-            QPoint topLeft;
-            const QImage run = Compose(glyphs, at.constData(), count, colour, &topLeft);
-            Blended blended;
-            blended.image = BlendOn(run, *background);
-            blended.left = topLeft.x() - at[0].x;
-            blended.top = topLeft.y() - at[0].y;
-            it = blended_.insert(key, std::move(blended));
-        }
-        const QPoint topLeft(at[0].x + it->left, at[0].y + it->top);
-        if (!CopyOpaque(painter, it->image, topLeft)) painter.drawImage(topLeft, it->image);
-        return true;
-    }
-    QPoint topLeft;
-    const QImage run = Compose(glyphs, at.constData(), count, colour, &topLeft);
-    painter.drawImage(topLeft, run);
+    const QImage run(reinterpret_cast<const uchar*>(run_.data()), width, height, width * 4,
+                     QImage::Format_ARGB32_Premultiplied);
+    painter.drawImage(QPoint(left, top), run);
     return true;
 }

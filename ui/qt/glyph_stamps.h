@@ -5,21 +5,14 @@
 // stamp) at each fraction of a pixel it is met at; a run's stamps are laid side by side into one
 // image, which the painter blends in one vectorised call. A stamp's pixels are those Qt blends
 // onto the window, so the run looks exactly as drawn glyph by glyph.
-//
-// Where the caller knows the one opaque colour under a run (a list cell's background), the run
-// is kept already blended on it: a list's numbers recur, and copying a run costs a fraction of
-// blending it.
-#include <QByteArray>
-#include <QHash>
 #include <QImage>
 #include <QPointF>
 #include <QRawFont>
-#include <QPainter>
 #include <cstdint>
-#include <memory>
-#include <optional>
 #include <unordered_map>
 #include <vector>
+
+class QPainter;
 
 struct StampGlyph {
     const QRawFont* face = nullptr;
@@ -31,15 +24,12 @@ class GlyphStamps {
 public:
     // Draws the glyphs in `colour` (opaque); false, with nothing drawn, where a painter's pixels
     // are not those of the stamps (a scaled or high-density painter, another blend), so that
-    // the caller draws them itself. With a `background`, the painter's pixels under the run
-    // must all be that opaque colour.
-    bool Draw(QPainter& painter, const StampGlyph* glyphs, qsizetype count, QRgb colour,
-              std::optional<QRgb> background = std::nullopt);
+    // the caller draws them itself.
+    bool Draw(QPainter& painter, const StampGlyph* glyphs, qsizetype count, QRgb colour);
     // Stamps of a font no longer drawn in are forgotten.
     void Clear() {
         stamps_.clear();
         faces_.clear();
-        blended_.clear();
     }
 
 private:
@@ -58,30 +48,11 @@ private:
             return std::hash<quint64>()(key.glyph * 31 + key.colour);
         }
     };
-    // A glyph where the painter puts it: its whole pixel and the 64ths of one past it.
-    struct Placement {
-        int x, y;
-        int xFraction, yFraction;
-    };
-    // A run blended on its background, from the first glyph's whole pixel.
-    struct Blended {
-        QImage image;
-        int left = 0, top = 0;
-    };
     const Stamp& StampOf(const StampGlyph& glyph, int xFraction, int yFraction, QRgb colour);
     quint64 FaceNumber(const QRawFont& face);
-    quint64 GlyphNumber(const StampGlyph& glyph, const Placement& at);
-    // The run's stamps side by side in `run_`; its picture, and where its top left goes.
-    QImage Compose(const StampGlyph* glyphs, const Placement* at, qsizetype count, QRgb colour,
-                   QPoint* topLeft);
 
     QList<QRawFont> faces_;
     // Node-based: a stamp stays where it is while others are added.
     std::unordered_map<Key, Stamp, KeyHash> stamps_;
     std::vector<std::uint32_t> run_;  // the run's pixels, reused from run to run
-    QImage BlendOn(const QImage& run, QRgb background);
-    // By colour, background, and each glyph with its place from the first.
-    QHash<QByteArray, Blended> blended_;
-    QImage scratch_;
-    std::unique_ptr<QPainter> scratchPainter_;
 };

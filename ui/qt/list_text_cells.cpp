@@ -1,6 +1,5 @@
 #include "ui/qt/list_text_cells.h"
 
-#include <QAbstractScrollArea>
 #include <QApplication>
 #include <QFontMetricsF>
 #include <QPainter>
@@ -26,25 +25,6 @@ bool ByCharacter(const QString& text) {
         if (c.unicode() < 0x20 || c.unicode() > 0x7E) return false;
     }
     return true;
-}
-
-// A brush's colour where it paints every pixel alike and hides what was under it.
-std::optional<QRgb> Opaque(const QBrush& brush) {
-    if (brush.style() != Qt::SolidPattern || !brush.isOpaque()) return std::nullopt;
-    return brush.color().rgba();
-}
-
-// The colour an unselected cell shows where it has no ink: the view's own background, painted
-// before its cells, where the row draws no panel of its own (alternate rows do) and the painter
-// paints on the view.
-std::optional<QRgb> ViewBackground(const QPainter& painter, const QStyleOptionViewItem& option) {
-    const auto* view = qobject_cast<const QAbstractScrollArea*>(option.widget);
-    if (view == nullptr || (option.features & QStyleOptionViewItem::Alternate) != 0) {
-        return std::nullopt;
-    }
-    const QWidget* viewport = view->viewport();
-    if (painter.device() != viewport || !viewport->autoFillBackground()) return std::nullopt;
-    return Opaque(viewport->palette().brush(viewport->backgroundRole()));
 }
 
 }  // namespace
@@ -130,7 +110,7 @@ bool ListTextCells::DrawAsRun(QPainter* painter, const QString& text, qreal x, q
 }
 
 bool ListTextCells::DrawStamped(QPainter& painter, const QString& text, qreal x, qreal y,
-                                QRgb colour, std::optional<QRgb> background) const {
+                                QRgb colour) const {
     for (QChar c : text) {
         if (!ShapedCharacter(c).single) return false;
     }
@@ -141,7 +121,7 @@ bool ListTextCells::DrawStamped(QPainter& painter, const QString& text, qreal x,
         runGlyphs_.append(StampGlyph{&glyph.face, glyph.index, QPointF(x, y) + glyph.offset});
         x += glyph.advance;
     }
-    return stamps_.Draw(painter, runGlyphs_.constData(), runGlyphs_.size(), colour, background);
+    return stamps_.Draw(painter, runGlyphs_.constData(), runGlyphs_.size(), colour);
 }
 
 void ListTextCells::paint(QPainter* painter, const QStyleOptionViewItem& option,
@@ -172,14 +152,7 @@ void ListTextCells::paint(QPainter* painter, const QStyleOptionViewItem& option,
                                            ? QPalette::Normal
                                            : QPalette::Inactive;
     const bool selected = (option.state & QStyle::State_Selected) != 0;
-    std::optional<QRgb> background;
-    if (selected) {
-        const QBrush& highlight = option.palette.brush(group, QPalette::Highlight);
-        painter->fillRect(option.rect, highlight);
-        background = Opaque(highlight);
-    } else {
-        background = ViewBackground(*painter, option);
-    }
+    if (selected) painter->fillRect(option.rect, option.palette.brush(group, QPalette::Highlight));
     if (text.isEmpty()) return;
     const auto align = static_cast<Qt::Alignment>(index.data(Qt::TextAlignmentRole).toInt());
     qreal x = box.left();
@@ -188,7 +161,7 @@ void ListTextCells::paint(QPainter* painter, const QStyleOptionViewItem& option,
     const qreal y = box.top() + (box.height() - lineHeight_) / 2;
     const QColor colour =
         option.palette.color(group, selected ? QPalette::HighlightedText : QPalette::Text);
-    if (byCharacter && DrawStamped(*painter, text, x, y, colour.rgba(), background)) return;
+    if (byCharacter && DrawStamped(*painter, text, x, y, colour.rgba())) return;
     const QPen oldPen = painter->pen();
     const QFont oldFont = painter->font();
     painter->setFont(font_);

@@ -46,10 +46,10 @@ private:
     // Draws an ASCII text from its top left as one glyph run; false when its characters are
     // not all single glyphs of one face (nothing drawn then).
     bool DrawAsRun(QPainter* painter, const QString& text, qreal x, qreal y) const;
-    // The same with the glyphs' stamps, in one image blend (a copy, where the one colour under
-    // the text is known); false with nothing drawn where the painter can't take them.
-    bool DrawStamped(QPainter& painter, const QString& text, qreal x, qreal y, QRgb colour,
-                     std::optional<QRgb> background) const;
+    // The same with the glyphs' stamps, in one image blend; false with nothing drawn where the
+    // painter can't take them.
+    bool DrawStamped(QPainter& painter, const QString& text, qreal x, qreal y,
+                     QRgb colour) const;
 
     mutable QHash<QString, QStaticText> shaped_;
     // Printable ASCII (digits, signs, points) by index; any other character by hash.
