@@ -14,8 +14,6 @@
 
 namespace {
 
-constexpr int kExitLocalFile = 5;  // a local file could not be read or written
-
 bool IsActive(AlarmState state) {
     return state == AlarmState::ActiveUnacked || state == AlarmState::ActiveAcked;
 }
@@ -75,13 +73,13 @@ bool Replay(const Invocation& inv, const CliOutput& output, AlarmJournal& journa
     if (std::FILE* site = FopenUtf8(inv.alarms.site, "rb")) {
         std::fclose(site);
     } else {
-        status = output.Fail(kExitLocalFile, "无法打开站点文件: " + inv.alarms.site);
+        status = output.Fail(kExitOutput, "无法打开站点文件: " + inv.alarms.site);
         return false;
     }
     std::vector<AlarmEvent> records;
     std::string error;
     if (!journal.Load(records, error)) {
-        status = output.Fail(kExitLocalFile, error);
+        status = output.Fail(kExitOutput, error);
         return false;
     }
     replay = ReplayJournal(records);
@@ -151,7 +149,7 @@ int Ack(const Invocation& inv, const CliOutput& output) {
         event.state = event.state == AlarmState::ActiveUnacked ? AlarmState::ActiveAcked
                                                                : AlarmState::Normal;
         std::string error;
-        if (!journal.Append(event, error)) return output.Fail(kExitLocalFile, error);
+        if (!journal.Append(event, error)) return output.Fail(kExitOutput, error);
         acknowledged.push_back(event.id);
         if (!output.json) output.out << "已确认 " << AlarmText(event) << '\n';
     }

@@ -25,8 +25,6 @@
 
 namespace {
 
-// A local file or output that cannot be written.
-constexpr int kExitLocalFile = 5;
 constexpr int kAllBauds[] = {1200, 9600, 19200, 38400};
 
 bool ParseNumber(const std::string& text, int low, int high, int& value) {
@@ -270,7 +268,7 @@ int RunSiteWatch(const Invocation& invocation, const CliOutput& output) {
     if (!invocation.site.csvDir.empty()) {
         if (!sink.OpenFiles(invocation.site.csvDir, error)) {
             sink.CloseFiles();
-            return output.Fail(kExitLocalFile, error);
+            return output.Fail(kExitOutput, error);
         }
     }
     // The journal beside the site file, where `k7r2 alarms` reads it.
@@ -293,8 +291,8 @@ int RunSiteWatch(const Invocation& invocation, const CliOutput& output) {
                   Interrupted() ? "(已中断)" : "", sink.Good() + sink.Failed(), sink.Good(),
                   sink.Failed());
     output.Message(summary);
-    if (sink.WriteFailed()) return output.Fail(kExitLocalFile, "写文件失败: " + invocation.site.csvDir);
-    if (!engine.JournalError().empty()) return output.Fail(kExitLocalFile, engine.JournalError());
+    if (sink.WriteFailed()) return output.Fail(kExitOutput, "写文件失败: " + invocation.site.csvDir);
+    if (!engine.JournalError().empty()) return output.Fail(kExitOutput, engine.JournalError());
     // Single failed readings are part of a watch; a site where no module ever answered is not.
     return sink.Good() == 0 && sink.Failed() > 0 ? output.Fail(kExitNoReply, "没有模块应答")
                                                  : kExitOk;

@@ -1,21 +1,11 @@
 // The PT100 dialog's commands to the module: parameters, calibrations, offset, temperatures.
-#include <cstdio>
+#include <string>
 
 #include "console/reply_check.h"
 #include "console/scanner_dlg.h"
 #include "link/temp_word.h"
 #include "pt100/offset_text.h"
 #include "pt100/pt100_dlg.h"
-
-namespace {
-
-std::string Decimal(int value) {
-    char text[16];
-    std::snprintf(text, sizeof text, "%d", value);
-    return text;
-}
-
-}  // namespace
 
 int CPt100Dlg::ChannelIndex() {
     const int selected = m_comboChannel.GetCurSel();
@@ -48,10 +38,10 @@ void CPt100Dlg::OnReadParams() {
     const auto decoded =
         DecodePt100ParamsReply(Transact(Pt100ParamsRequest(static_cast<std::uint8_t>(channel)), status));
     if (!ReplyUsable(*this, status, decoded.has_value())) return;
-    m_editZeroAd.SetWindowText(Decimal(decoded->zeroAd));
+    m_editZeroAd.SetWindowText(std::to_string(decoded->zeroAd));
     m_editOffset.SetWindowText(FormatOffsetByte(decoded->offset));  // moves the spin as typing would
-    m_editRes1Ad.SetWindowText(Decimal(decoded->res1Ad));
-    m_editRes2Ad.SetWindowText(Decimal(decoded->res2Ad));
+    m_editRes1Ad.SetWindowText(std::to_string(decoded->res1Ad));
+    m_editRes2Ad.SetWindowText(std::to_string(decoded->res2Ad));
 }
 
 void CPt100Dlg::OnCalibrateZero() {
@@ -71,8 +61,8 @@ void CPt100Dlg::Calibrate(std::uint8_t type) {
     const auto decoded = DecodePt100CalibrateReply(
         type, Transact(Pt100CalibrateRequest(type, static_cast<std::uint8_t>(channel)), status));
     if (!ReplyUsable(*this, status, decoded.has_value())) return;
-    if (decoded->zeroAd) m_editZeroAd.SetWindowText(Decimal(*decoded->zeroAd));
-    if (decoded->res1Ad) m_editRes1Ad.SetWindowText(Decimal(*decoded->res1Ad));
+    if (decoded->zeroAd) m_editZeroAd.SetWindowText(std::to_string(*decoded->zeroAd));
+    if (decoded->res1Ad) m_editRes1Ad.SetWindowText(std::to_string(*decoded->res1Ad));
     // The reply to a resistor-2 calibration carries no defined value: nothing is shown, and
     // "读取参数" reads the new one back.
 }

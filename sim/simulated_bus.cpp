@@ -8,10 +8,7 @@
 
 namespace {
 
-constexpr auto kStaleRequest = std::chrono::milliseconds(500);
-constexpr auto kNoPeerPause = std::chrono::milliseconds(10);
 constexpr auto kPacingStep = std::chrono::milliseconds(1);
-constexpr std::uint8_t kNoise[] = {0x00, 0xFF, 0x3F, 0x55, 0xAA, 0x0B, 0x80};
 
 }  // namespace
 
@@ -140,13 +137,13 @@ void SimulatedBus::Run() {
         if (line_.Stopping()) break;
         if (event == PtyLine::Event::NoPeer) {
             parser.DropPartial();
-            line_.Pty().SleepUntil(std::chrono::steady_clock::now() + kNoPeerPause);
+            line_.Pty().SleepUntil(std::chrono::steady_clock::now() + SimulatedLine::kNoPeerPause);
             continue;
         }
         if (event != PtyLine::Event::Data) {
             if (event == PtyLine::Event::Woken && !line_.Stopping()) line_.Pty().ClearWake();
             if (parser.HasPartial() &&
-                std::chrono::steady_clock::now() - lastByte > kStaleRequest) {
+                std::chrono::steady_clock::now() - lastByte > SimulatedLine::kStaleRequest) {
                 parser.DropPartial();
             }
             continue;
@@ -204,6 +201,7 @@ void SimulatedBus::Deliver(std::vector<std::uint8_t> reply, const FaultPlan& pla
     if (plan.cutAfter >= 0 && plan.cutAfter < static_cast<int>(reply.size())) {
         reply.resize(static_cast<std::size_t>(plan.cutAfter));
     }
+    const auto& kNoise = SimulatedLine::kNoise;
     for (int i = 0; i < plan.extraBytes; ++i) reply.push_back(kNoise[i % sizeof kNoise]);
     std::vector<std::uint8_t> noise;
     for (int i = 0; i < plan.garbageBytes; ++i) noise.push_back(kNoise[i % sizeof kNoise]);

@@ -4,6 +4,8 @@
 // finds it, and the thread that serves the line. Started, published, stopped and withdrawn as
 // one, so that a link never outlives its line nor points at a line that failed to start.
 #include <atomic>
+#include <chrono>
+#include <cstdint>
 #include <functional>
 #include <mutex>
 #include <string>
@@ -14,6 +16,13 @@
 
 class SimulatedLine {
 public:
+    // A request that stalls this long in the middle is abandoned.
+    static constexpr std::chrono::milliseconds kStaleRequest{500};
+    // How often the line is looked at while nobody has it open.
+    static constexpr std::chrono::milliseconds kNoPeerPause{10};
+    // What a garbling fault sends, byte after byte.
+    static constexpr std::uint8_t kNoise[] = {0x00, 0xFF, 0x3F, 0x55, 0xAA, 0x0B, 0x80};
+
     SimulatedLine() = default;
     SimulatedLine(const SimulatedLine&) = delete;
     SimulatedLine& operator=(const SimulatedLine&) = delete;

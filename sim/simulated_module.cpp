@@ -6,16 +6,6 @@
 #include "sim/reply_frame.h"
 #include "sim/request_parser.h"
 
-namespace {
-
-// A request that stalls this long in the middle is abandoned.
-constexpr auto kStaleRequest = std::chrono::milliseconds(500);
-// How often the line is looked at while nobody has it open.
-constexpr auto kNoPeerPause = std::chrono::milliseconds(10);
-constexpr std::uint8_t kNoise[] = {0x00, 0xFF, 0x3F, 0x55, 0xAA, 0x0B, 0x80};
-
-}  // namespace
-
 SimulatedModule::SimulatedModule(SimOptions options)
     : options_(std::move(options)),
       created_(std::chrono::steady_clock::now()),
@@ -176,13 +166,13 @@ void SimulatedModule::Run() {
         if (line_.Stopping()) break;
         if (event == PtyLine::Event::NoPeer) {
             parser.DropPartial();
-            line_.Pty().SleepUntil(std::chrono::steady_clock::now() + kNoPeerPause);
+            line_.Pty().SleepUntil(std::chrono::steady_clock::now() + SimulatedLine::kNoPeerPause);
             continue;
         }
         if (event != PtyLine::Event::Data) {
             if (event == PtyLine::Event::Woken && !line_.Stopping()) line_.Pty().ClearWake();
             if (parser.HasPartial() &&
-                std::chrono::steady_clock::now() - lastByte > kStaleRequest) {
+                std::chrono::steady_clock::now() - lastByte > SimulatedLine::kStaleRequest) {
                 parser.DropPartial();
             }
             continue;
@@ -265,6 +255,7 @@ void SimulatedModule::Deliver(std::vector<std::uint8_t> reply, const FaultPlan& 
     if (plan.cutAfter >= 0 && plan.cutAfter < static_cast<int>(reply.size())) {
         reply.resize(static_cast<std::size_t>(plan.cutAfter));
     }
+    const auto& kNoise = SimulatedLine::kNoise;
     for (int i = 0; i < plan.extraBytes; ++i) reply.push_back(kNoise[i % sizeof kNoise]);
     std::vector<std::uint8_t> noise;
     for (int i = 0; i < plan.garbageBytes; ++i) noise.push_back(kNoise[i % sizeof kNoise]);

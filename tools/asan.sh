@@ -3,13 +3,14 @@
 # and runs it; any report fails the run. GCC 12 warns falsely of maybe-uninitialized values
 # inside <regex> at the sanitizers' optimisation, so that one warning is not an error here.
 # Line tables (-g1) are all the reports need, and with -O1 (the optimisation the sanitizers are
-# made for) the suite compiles about a third faster than at -O2 -g.
+# made for) the suite compiles about a third faster than at -O2 -g. A unity build: a batch of
+# sources shares one parse of the Qt and GoogleTest headers, which is most of the compile time.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 build_dir=${ASAN_BUILD_DIR:-build-asan}
 flags="-fsanitize=address,undefined -fno-sanitize-recover=undefined -fno-omit-frame-pointer"
 cmake -S . -B "$build_dir" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DK7R2_BENCH=OFF \
-  -DCMAKE_CXX_FLAGS_RELWITHDEBINFO="-O1 -g1 -DNDEBUG" \
+  -DCMAKE_UNITY_BUILD=ON -DCMAKE_CXX_FLAGS_RELWITHDEBINFO="-O1 -g1 -DNDEBUG" \
   -DCMAKE_CXX_FLAGS="$flags -Wno-error=maybe-uninitialized" \
   -DCMAKE_EXE_LINKER_FLAGS="-fsanitize=address,undefined" >/dev/null
 cmake --build "$build_dir" -j "$(nproc)"

@@ -49,9 +49,9 @@ public:
     // Samples [first, last) of a channel as at most two runs that lie together in memory, for
     // scans that must be fast. Returns the number of runs.
     struct Run {
-        const std::int16_t* values;
-        std::size_t first;  // the logical index of values[0]
-        std::size_t count;
+        const std::int16_t* values = nullptr;
+        std::size_t first = 0;  // the logical index of values[0]
+        std::size_t count = 0;
     };
     int Runs(int channel, std::size_t first, std::size_t last, Run out[2]) const;
 

@@ -37,6 +37,10 @@ enum ControlStyle : unsigned {
 
 constexpr int kNoId = -1;
 
+// A combo box's template height includes its dropped list; closed, it is one field this tall
+// (dialog units).
+constexpr int kComboFieldHeight = 14;
+
 struct ControlTemplate {
     int id = kNoId;
     ControlKind kind = ControlKind::Static;

@@ -13,9 +13,6 @@ bool IsLabel(const ControlTemplate& ctl) {
     return ctl.kind == ControlKind::Static && ctl.id == kNoId && !ctl.caption.empty();
 }
 
-// A combo box's template height includes its dropped list; closed, it is one field.
-constexpr int kComboFieldHeight = 14;
-
 int Right(const ControlTemplate& c) { return c.x + c.cx; }
 int Bottom(const ControlTemplate& c) {
     const bool combo = c.kind == ControlKind::ComboDropList || c.kind == ControlKind::ComboDropDown;

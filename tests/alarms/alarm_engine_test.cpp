@@ -8,7 +8,6 @@ using namespace alarm_test;
 
 namespace {
 
-constexpr int kProbe1 = kReadingPt100s;  // 温度1
 const std::string kRaised = "报警未确认";
 
 struct Step {

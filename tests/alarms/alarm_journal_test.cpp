@@ -21,8 +21,6 @@ using namespace alarm_test;
 
 namespace {
 
-constexpr int kProbe1 = kReadingPt100s;
-
 class TempDir {
 public:
     TempDir() {

@@ -20,7 +20,6 @@ namespace {
 
 constexpr int kPort = 11;
 constexpr int kAddress = 3;
-constexpr int kProbe1 = kReadingPt100s;
 
 class SimulatedSite : public testing::Test {
 protected:

@@ -11,6 +11,8 @@
 
 namespace alarm_test {
 
+// 温度1: the first probe, after the module's own PT100 channels.
+inline constexpr int kProbe1 = kReadingPt100s;
 inline constexpr double kFailed = std::numeric_limits<double>::quiet_NaN();  // no reply
 inline constexpr double kMissing = std::numeric_limits<double>::infinity();  // probe not in block
 

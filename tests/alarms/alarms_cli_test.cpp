@@ -17,8 +17,6 @@ using namespace alarm_test;
 
 namespace {
 
-constexpr int kProbe1 = kReadingPt100s;
-
 struct CommandRun {
     int status;
     std::string out;

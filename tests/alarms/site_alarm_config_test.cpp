@@ -2,10 +2,11 @@
 #include <gtest/gtest.h>
 
 #include "alarms/site_alarm_config.h"
+#include "tests/alarms/alarm_test_support.h"
+
+using namespace alarm_test;
 
 namespace {
-
-constexpr int kProbe1 = kReadingPt100s;
 
 const char* kSite = R"(
 name = "一号粮库"

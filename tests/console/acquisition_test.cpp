@@ -19,12 +19,6 @@ std::string ReadFaultLog(const std::string& dir) {
     return GbkToUtf8(std::string(std::istreambuf_iterator<char>(in), {}));
 }
 
-int Occurrences(const std::string& text, const std::string& part) {
-    int n = 0;
-    for (auto at = text.find(part); at != std::string::npos; at = text.find(part, at + 1)) ++n;
-    return n;
-}
-
 class AcquisitionTest : public ModuleWindowTest {
 protected:
     void SetUp() override {

@@ -1,6 +1,7 @@
 #pragma once
 // The main window against a simulated module published as COM1 in the test's port directory.
 #include <memory>
+#include <string>
 
 #include "link/serial_port.h"
 #include "sim/simulated_module.h"
@@ -41,3 +42,10 @@ protected:
     int probeCount = 20;
     std::unique_ptr<SimulatedModule> sim;
 };
+
+// How often `part` occurs in `text` (in the fault log, say).
+inline int Occurrences(const std::string& text, const std::string& part) {
+    int n = 0;
+    for (auto at = text.find(part); at != std::string::npos; at = text.find(part, at + 1)) ++n;
+    return n;
+}

@@ -19,12 +19,6 @@ namespace {
 
 using namespace std::chrono_literals;
 
-int Occurrences(const std::string& text, const std::string& part) {
-    int n = 0;
-    for (auto at = text.find(part); at != std::string::npos; at = text.find(part, at + 1)) ++n;
-    return n;
-}
-
 class ReplugTest : public ModuleWindowTest {
 protected:
     void SetUp() override {

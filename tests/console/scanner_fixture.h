@@ -16,6 +16,9 @@
 #include "ui/testing/ui_driver.h"
 #include "ui/testing/wait.h"
 
+// COM1: under Wine the only port joined to the simulated bus.
+constexpr int kBusPort = 1;
+
 class StartDirectory {
 public:
     StartDirectory() {

@@ -23,8 +23,6 @@
 
 namespace {
 
-// COM1: under Wine the only port joined to the simulated bus.
-constexpr int kBusPort = 1;
 constexpr int kModuleAlarmColumn = 11;
 constexpr int kChannelAlarmColumn = 3;
 constexpr int kFirstProbe = 4;  // 温度1

@@ -11,9 +11,6 @@
 
 namespace {
 
-// COM1: under Wine the only port joined to the simulated bus.
-constexpr int kBusPort = 1;
-
 class SiteWindowTest : public ScannerWindowTest {
 protected:
     void SetUp() override {

@@ -15,11 +15,11 @@ namespace {
 
 using namespace std::chrono_literals;
 
-constexpr int kPort = 12;
+constexpr int kTargetPort = 12;
 
-PollSettings Settings() {
+PollSettings TargetSettings() {
     PollSettings settings;
-    settings.port = kPort;
+    settings.port = kTargetPort;
     settings.baud = 9600;
     return settings;
 }
@@ -57,23 +57,23 @@ protected:
         return port.Write(hello, 3) == 3 && peer.Receive(3, 2s) == Bytes(hello, hello + 3);
     }
 
-    PtyPeer uart_{kPort};
-    PtyPeer adapter_{kPort};  // constructed last: its directory is the port directory
+    PtyPeer uart_{kTargetPort};
+    PtyPeer adapter_{kTargetPort};  // constructed last: its directory is the port directory
     std::string devRoot_;
 };
 
 TEST_F(PortTargetTest, WithoutALinkTheNumberOpensTtySUnderTheDeviceRootAndKeepsToIt) {
     std::filesystem::remove(Link());
-    EXPECT_EQ(ResolvePortPath(kPort), UartPath());
+    EXPECT_EQ(ResolvePortPath(kTargetPort), UartPath());
     PortTarget target;
-    CommPort port = target.Open(Settings(), TimeoutProfile::Polling);
+    CommPort port = target.Open(TargetSettings(), TimeoutProfile::Polling);
     ASSERT_TRUE(port);
     EXPECT_EQ(target.Path(), UartPath());
     EXPECT_TRUE(Reaches(port, uart_));
     port.Close();
     // A link appearing later does not move a run that opened the device by its name.
     std::filesystem::create_symlink(adapter_.slavePath(), Link());
-    port = target.Open(Settings(), TimeoutProfile::Polling);
+    port = target.Open(TargetSettings(), TimeoutProfile::Polling);
     ASSERT_TRUE(port);
     EXPECT_TRUE(Reaches(port, uart_));
 }
@@ -81,7 +81,7 @@ TEST_F(PortTargetTest, WithoutALinkTheNumberOpensTtySUnderTheDeviceRootAndKeepsT
 TEST_F(PortTargetTest, AfterItsLinkIsGoneARunReopensOnlyThroughTheLink) {
     PortTarget target;
     EXPECT_TRUE(target.Path().empty());
-    CommPort port = target.Open(Settings(), TimeoutProfile::Polling);
+    CommPort port = target.Open(TargetSettings(), TimeoutProfile::Polling);
     ASSERT_TRUE(port);
     EXPECT_EQ(target.Path(), Link());
     EXPECT_TRUE(Reaches(port, adapter_));
@@ -89,18 +89,18 @@ TEST_F(PortTargetTest, AfterItsLinkIsGoneARunReopensOnlyThroughTheLink) {
 
     // Unplugged: udev removed the link. The number alone would now name the built-in UART.
     std::filesystem::remove(Link());
-    ASSERT_EQ(ResolvePortPath(kPort), UartPath());
-    EXPECT_FALSE(target.Open(Settings(), TimeoutProfile::Polling));
+    ASSERT_EQ(ResolvePortPath(kTargetPort), UartPath());
+    EXPECT_FALSE(target.Open(TargetSettings(), TimeoutProfile::Polling));
     // Or its owner left it dangling.
     std::filesystem::create_symlink(devRoot_ + "/gone", Link());
-    EXPECT_FALSE(target.Open(Settings(), TimeoutProfile::Polling));
+    EXPECT_FALSE(target.Open(TargetSettings(), TimeoutProfile::Polling));
     EXPECT_FALSE(UartWasOpened());
 
     // Plugged in again, as another device behind the same number.
-    PtyPeer replugged{kPort};
+    PtyPeer replugged{kTargetPort};
     std::filesystem::remove(Link());
     std::filesystem::create_symlink(replugged.slavePath(), Link());
-    port = target.Open(Settings(), TimeoutProfile::Polling);
+    port = target.Open(TargetSettings(), TimeoutProfile::Polling);
     ASSERT_TRUE(port);
     EXPECT_TRUE(Reaches(port, replugged));
     EXPECT_FALSE(UartWasOpened());
@@ -110,10 +110,10 @@ TEST_F(PortTargetTest, AFailedFirstOpenDecidesNothing) {
     std::filesystem::remove(Link());
     std::filesystem::remove(UartPath());
     PortTarget target;
-    EXPECT_FALSE(target.Open(Settings(), TimeoutProfile::Polling));
+    EXPECT_FALSE(target.Open(TargetSettings(), TimeoutProfile::Polling));
     EXPECT_TRUE(target.Path().empty());
     std::filesystem::create_symlink(adapter_.slavePath(), Link());
-    CommPort port = target.Open(Settings(), TimeoutProfile::Polling);
+    CommPort port = target.Open(TargetSettings(), TimeoutProfile::Polling);
     ASSERT_TRUE(port);
     EXPECT_EQ(target.Path(), Link());
 }

@@ -10,7 +10,7 @@
 
 namespace {
 
-constexpr int kPort = 4;
+constexpr int kBlockPort = 4;
 constexpr std::uint8_t kAddress = 2;
 
 // A block announcing `announced` data bytes and carrying `dataBytes` of them.
@@ -43,7 +43,7 @@ class TemperatureBlockTest : public testing::Test {
 protected:
     void SetUp() override {
         PollSettings settings;
-        settings.port = kPort;
+        settings.port = kBlockPort;
         settings.baud = 38400;
         port_ = OpenCommPort(settings, TimeoutProfile::Polling);
         ASSERT_TRUE(port_.IsOpen());
@@ -64,7 +64,7 @@ protected:
     }
 
     TempLogDir start_;
-    PtyPeer peer_{kPort};
+    PtyPeer peer_{kBlockPort};
     CommPort port_;
     ReplyBlock block_{};
     Bytes request_;

@@ -13,13 +13,13 @@ namespace {
 
 using namespace std::chrono_literals;
 
-constexpr int kPort = 3;
+constexpr int kExchangePort = 3;
 
 class ExchangeTest : public testing::Test {
 protected:
     void SetUp() override {
         PollSettings settings;
-        settings.port = kPort;
+        settings.port = kExchangePort;
         settings.baud = 9600;
         port_ = OpenCommPort(settings, TimeoutProfile::Interactive);
         ASSERT_TRUE(port_.IsOpen());
@@ -34,7 +34,7 @@ protected:
             });
     }
 
-    PtyPeer peer_{kPort};
+    PtyPeer peer_{kExchangePort};
     CommPort port_;
     ReplyBlock reply_{};
     std::vector<std::string> trace_;

@@ -82,8 +82,6 @@ int ExceptionOf(const std::vector<std::uint8_t>& reply) {
     return reply[8];
 }
 
-}  // namespace
-
 TEST_F(ModbusServerTest, ServesTheRegisterMapOfEachUnit) {
     modbus_t* client = Client();
     modbus_set_slave(client, 7);
@@ -247,3 +245,5 @@ TEST(ModbusServer, ListensOnIpv6AndRefusesAnAddressItCannotBind) {
     EXPECT_FALSE(server.Start("192.0.2.1", 0, error)) << "an address of no local interface";
     EXPECT_NE(error.find("192.0.2.1"), std::string::npos) << error;
 }
+
+}  // namespace

@@ -64,8 +64,6 @@ private:
 // 2026-12-07T07:38:26.123Z
 const auto kInstant = std::chrono::system_clock::time_point(std::chrono::milliseconds(1796629106123));
 
-}  // namespace
-
 TEST(ReadingsCsv, HeaderNamesTimeStatusAndTheWindowsSixtyEightLabels) {
     const std::vector<std::string> fields = Fields(CsvHeaderRecord());
     ASSERT_EQ(fields.size(), 70u);
@@ -132,3 +130,5 @@ TEST(Reading, ABlockOfMoreThanSixtyFourProbesKeepsTheWindowsSixtyFour) {
     EXPECT_EQ(ChannelText(reading, 67), "0.1");
     EXPECT_EQ(ChannelText(reading, 68), "");
 }
+
+}  // namespace

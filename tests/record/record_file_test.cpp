@@ -32,8 +32,6 @@ protected:
     std::string dir_;
 };
 
-}  // namespace
-
 TEST_F(RecordDir, CreatedFileStartsWithMarkAndHeaderAndGrowsByWholeRecords) {
     ReadingsCsvFile csv;
     std::string error;
@@ -68,3 +66,5 @@ TEST_F(RecordDir, AFileRemovedWhileRecordingFailsTheNextAppend) {
     ASSERT_EQ(unlink(Path("gone.csv").c_str()), 0);
     EXPECT_FALSE(csv.Append(FailedReading(BlockFault::ShortHeader, std::chrono::system_clock::now())));
 }
+
+}  // namespace

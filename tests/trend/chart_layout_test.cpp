@@ -197,10 +197,6 @@ TEST_F(ChartLayoutTest, TheSameSceneGivesTheSamePrimitivesWhicheverPainterMeasur
     EXPECT_EQ(textsA, textsC);
 }
 
-}  // namespace
-
-namespace {
-
 // Lines that wander about one value, crossing and covering each other, some with a point in
 // many columns and some with one only every few columns, one with a gap: what a redraw of the
 // newest columns could get wrong (a segment into them cut, or drawn past their edge over a
@@ -222,8 +218,6 @@ std::vector<ChartLine> WanderingLines(std::int64_t from, std::int64_t until, std
     lines[2].points[lines[2].points.size() / 2].y = std::nan("");  // a reading it missed
     return lines;
 }
-
-}  // namespace
 
 TEST_F(ChartLayoutTest, AChartDrawnAgainInPartHasThePixelsOfOneDrawnWhole) {
     const FakeMeasurer measurer(7, 14, 16);
@@ -294,3 +288,5 @@ TEST_F(ChartLayoutTest, AChartDrawnAgainInPartHasThePixelsOfOneDrawnWhole) {
     EXPECT_GT(moved, 100) << "the range moved on";
     EXPECT_GT(partial, 80) << "readings in the newest column redraw only the last columns";
 }
+
+}  // namespace

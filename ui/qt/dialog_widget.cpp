@@ -102,12 +102,6 @@ void DialogWidget::SendDestroyOnce() {
 // ---------------------------------------------------------------------------------------------
 // Building
 
-namespace {
-
-constexpr int kComboFieldHeight = 14;  // dialog units
-
-}  // namespace
-
 void DialogWidget::Build() {
     Qt::WindowFlags flags = Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                             Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint;
